@@ -1,0 +1,62 @@
+#include "app/PlatformHelpers.h"
+
+#include "platform/MacFileSystem.h"
+#include "platform/Process.h"
+#include "platform/Resources.h"
+#include "platform/UnicodeText.h"
+#include "platform/UserDefaults.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace tarnwick {
+
+std::optional<std::string> launchAndReturnStdOut(const std::string& command, const std::vector<std::string>& args) {
+    auto output = process::runAndReadStdout(command, args);
+    if (!output || !unicode::isValidUtf8(*output)) return std::nullopt;
+    return output;
+}
+
+std::string shortestDecimal(double value) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string text(buffer, result.ptr);
+    if (std::isfinite(value) && text.find_first_of(".e") == std::string::npos) text += ".0";
+    return text;
+}
+
+std::vector<std::string> relaunchShellArguments(double delay, const std::string& program) {
+    return {"-c", "sleep \"$1\"; exec \"$2\"", "sh", shortestDecimal(delay), program};
+}
+
+void relaunchAfterDelay(double delay, const std::function<void()>& terminate) {
+    process::spawnDetached("/bin/sh", relaunchShellArguments(delay, resources::executablePath().string()));
+    if (terminate) terminate();
+}
+
+bool isFirstLaunch() {
+    static const std::string key = "hasBeenLaunchedBeforeFlag";
+    UserDefaults& defaults = UserDefaults::standard();
+    if (defaults.boolForKey(key)) return false;
+    defaults.setBool(key, true);
+    return true;
+}
+
+std::filesystem::path realHomeDirectoryForCurrentUser() {
+    if (auto home = macfs::homeOverride()) return *home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir &&
+        *found->pw_dir)
+        return unicode::repairUtf8(found->pw_dir);
+    const char* home = std::getenv("HOME");
+    return home ? std::filesystem::path(home) : std::filesystem::path("/");
+}
+
+}  // namespace tarnwick

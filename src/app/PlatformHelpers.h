@@ -1,0 +1,33 @@
+#pragma once
+// Small operations between the models and the operating system.
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+// Runs the executable with the arguments (no shell) and returns all of its standard output, or
+// nothing when it cannot be started or its output is not UTF-8. Blocks until end of file.
+std::optional<std::string> launchAndReturnStdOut(const std::string& command, const std::vector<std::string>& args);
+
+// Starts a shell that sleeps `delay` seconds and then starts this program's own executable again,
+// then calls `terminate` (the application's normal quit path). The delay and the path travel as
+// separate arguments of the shell, never inside its command text:
+//   sh -c 'sleep "$1"; exec "$2"' sh 0.5 /path/to/program
+void relaunchAfterDelay(double delay, const std::function<void()>& terminate);
+
+// The shell arguments `relaunchAfterDelay` uses, for the given program path.
+std::vector<std::string> relaunchShellArguments(double delay, const std::string& program);
+
+// The shortest decimal text of a real, with ".0" on whole numbers (0.5 gives "0.5", 1 gives "1.0").
+std::string shortestDecimal(double value);
+
+// True exactly once per user account: on the first call ever; false on every later call.
+bool isFirstLaunch();
+
+// The user's home directory from the user database (TARNWICK_HOME, when set, replaces it).
+std::filesystem::path realHomeDirectoryForCurrentUser();
+
+}  // namespace tarnwick

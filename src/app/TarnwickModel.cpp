@@ -1,0 +1,39 @@
+#include "app/TarnwickModel.h"
+
+#include "app/Constants.h"
+
+namespace tarnwick {
+namespace {
+
+template <class Model>
+void queueFilter(Model& model, const std::string& filter) {
+    model.concurrentQueue.barrierAsync([&model, filter] { model.setFilter(filter); });
+}
+
+}  // namespace
+
+TarnwickModel::TarnwickModel()
+    : configuration(),
+      _installedPlugins(loadInstalledPlugins(), TarnwickNotificationNames::installedPluginsUpdateNotification, ""),
+      _installedExtensions(loadInstalledExtensions(), TarnwickNotificationNames::installedExtensionsUpdateNotification,
+                           ""),
+      _gkchecks(loadGKChecks(), TarnwickNotificationNames::gkChecksUpdateNotification, ""),
+      _extensions(loadBlacklistedExtensions(), TarnwickNotificationNames::extensionsUpdateNotification,
+                  constants::extensionIndexURL()),
+      _plugins(loadBlacklistedPlugins(), TarnwickNotificationNames::pluginsUpdateNotification,
+               constants::pluginIndexURL()),
+      _xprotectMeta() {
+    _plugins.enrich();
+    _extensions.enrich();
+}
+
+void TarnwickModel::setPluginsFilter(const std::string& filter) { queueFilter(_plugins, filter); }
+void TarnwickModel::setExtensionsFilter(const std::string& filter) { queueFilter(_extensions, filter); }
+void TarnwickModel::setGKChecksFilter(const std::string& filter) { queueFilter(_gkchecks, filter); }
+
+TarnwickModel& sharedModel() {
+    static TarnwickModel* model = new TarnwickModel;  // magic statics: built once, even under races
+    return *model;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,49 @@
+#pragma once
+// The central model: owner of the configuration and of every data model for the life of the
+// process. Views, the command-line face and the scan driver reach the data through it.
+#include "app/Configuration.h"
+#include "models/BlacklistedExtension.h"
+#include "models/BlacklistedPlugin.h"
+#include "models/GKCheck.h"
+#include "models/InstalledExtension.h"
+#include "models/InstalledPlugin.h"
+#include "models/XProtectMeta.h"
+
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+class TarnwickModel {
+public:
+    // Reads the XProtect files and the installed software at once, then sends the enrichment
+    // requests of both blacklists. Never fails: unreadable files leave their lists empty.
+    TarnwickModel();
+    TarnwickModel(const TarnwickModel&) = delete;
+    TarnwickModel& operator=(const TarnwickModel&) = delete;
+
+    const Configuration configuration;
+    InstalledPluginsModel _installedPlugins;
+    InstalledExtensionsModel _installedExtensions;
+    GKChecksModel _gkchecks;
+    ExtensionsModel _extensions;
+    PluginsModel _plugins;
+    XProtectModel _xprotectMeta;
+
+    // Each list as the user sees it, through its model's filter and order.
+    std::vector<BlacklistedPlugin> plugins() const { return _plugins.read(); }
+    std::vector<BlacklistedExtension> extensions() const { return _extensions.read(); }
+    std::vector<GKCheck> gkChecks() const { return _gkchecks.read(); }
+    std::vector<InstalledPlugin> installedPlugins() const { return _installedPlugins.read(); }
+    std::vector<InstalledExtension> installedExtensions() const { return _installedExtensions.read(); }
+
+    // Queue the filter change as a barrier task and return at once; the model announces "Filter".
+    void setPluginsFilter(const std::string& filter);
+    void setExtensionsFilter(const std::string& filter);
+    void setGKChecksFilter(const std::string& filter);
+};
+
+// The process-wide central model, built on first use (once, thread-safe) and never destroyed.
+TarnwickModel& sharedModel();
+
+}  // namespace tarnwick

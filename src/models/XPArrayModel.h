@@ -1,0 +1,123 @@
+#pragma once
+// The generic list behind every list the program shows. It holds the elements, a filter text, the
+// name of the notification it posts when it changes and the address of a remote index to enrich
+// its elements from. A concurrent queue guards the elements and the filter: reads are `sync`
+// tasks on it, writes are barrier tasks.
+#include "app/NotificationNames.h"
+#include "platform/ConcurrentQueue.h"
+#include "platform/HttpClient.h"
+#include "platform/Log.h"
+#include "platform/MainQueue.h"
+#include "platform/NotificationCenter.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <concepts>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+template <class T>
+concept Filterable = requires(const T& element, const std::string& filter) {
+    { element.matchesFilter(filter) } -> std::convertible_to<bool>;
+};
+
+template <class T>
+concept Enrichable = requires(T& element, const nlohmann::json& index) { element.enrichFromIndex(index); };
+
+// Elements are values with an equality, an order and a name for the queue label.
+template <class T>
+concept ListElement = Filterable<T> && Enrichable<T> && std::equality_comparable<T> && requires(const T& a, const T& b) {
+    { a < b } -> std::convertible_to<bool>;
+    { T::typeName } -> std::convertible_to<const char*>;
+};
+
+template <ListElement T>
+class XPArrayModel {
+public:
+    using Element = T;
+
+    XPArrayModel(std::vector<T> data, TarnwickNotificationNames notification, std::string enrichURL)
+        : concurrentQueue(std::string("com.velmora.concurrent") + T::typeName + "Queue") {
+        TW_LOG_INFO(concurrentQueue.label());
+        _data = std::move(data);
+        _notification = notification;
+        _enrichURL = std::move(enrichURL);
+    }
+    virtual ~XPArrayModel() = default;
+    XPArrayModel(const XPArrayModel&) = delete;
+    XPArrayModel& operator=(const XPArrayModel&) = delete;
+
+    // The list as the user sees it: a sorted, filtered copy. Run inside `concurrentQueue.sync`.
+    std::vector<T> data() const {
+        if (!_filter.empty()) TW_LOG_INFO("Filtering data by " + _filter);
+        std::vector<T> list = _data;
+        // Greatest first under the element order. A stable merge sort stays within bounds even
+        // for an order that mixes byte and collation comparisons.
+        std::stable_sort(list.begin(), list.end(), [](const T& a, const T& b) { return b < a; });
+        if (!_filter.empty())
+            std::erase_if(list, [this](const T& element) { return !element.matchesFilter(_filter); });
+        return list;
+    }
+
+    // Replaces the filter and announces it. Run inside a barrier task on `concurrentQueue`.
+    void setFilter(std::string filter) {
+        _filter = std::move(filter);
+        MainQueue::async([this] { notify(UpdateReason::Filter); });
+    }
+
+    const std::string& filter() const { return _filter; }
+
+    // Fetches the index document and merges it into every element. Announces "Enriched" once at
+    // once and once more after a successful merge.
+    void enrich() {
+        ++pendingEnrichments_;
+        // Queued before the request is sent, so it always reaches observers before the merge.
+        MainQueue::async([this] { notify(UpdateReason::Enriched); });
+        http::getJSON(_enrichURL, http::Options{.noCache = true}, [this](http::Result<nlohmann::json> result) {
+            concurrentQueue.barrierAsync([this, value = std::move(result.value)] {
+                if (value) {
+                    for (T& element : _data) element.enrichFromIndex(*value);
+                    MainQueue::async([this] {
+                        notify(UpdateReason::Enriched);
+                        --pendingEnrichments_;
+                    });
+                } else {
+                    --pendingEnrichments_;
+                }
+            });
+        });
+    }
+
+    // Enrichments whose answer has not yet been merged or given up on.
+    int pendingEnrichments() const { return pendingEnrichments_.load(); }
+
+    void notify(UpdateReason reason) {
+        NotificationCenter::defaultCenter().post(name(_notification), this, {{"reason", name(reason)}});
+    }
+
+    // Convenience read from any thread: `data()` inside a sync task.
+    std::vector<T> read() const {
+        return concurrentQueue.sync([this] { return data(); });
+    }
+
+    TarnwickNotificationNames notificationName() const { return _notification; }
+    const std::string& enrichURL() const { return _enrichURL; }
+
+protected:
+    std::vector<T> _data;
+    std::string _filter;
+    TarnwickNotificationNames _notification{};
+    std::string _enrichURL;
+
+public:
+    mutable ConcurrentQueue concurrentQueue;
+
+private:
+    std::atomic<int> pendingEnrichments_{0};
+};
+
+}  // namespace tarnwick

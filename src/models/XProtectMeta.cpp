@@ -1,0 +1,21 @@
+#include "models/XProtectMeta.h"
+
+#include "app/Constants.h"
+#include "platform/PropertyList.h"
+
+namespace tarnwick {
+
+XProtectMeta loadMeta(const std::filesystem::path& metaPlist) {
+    XProtectMeta meta;
+    auto root = plist::readDictionaryFile(metaPlist);
+    if (!root) return meta;
+    // Real bundles store "Version" as a real without fraction; that counts as an integer.
+    if (const PlistValue* version = root->find("Version"))
+        if (auto whole = version->asWholeNumber()) meta.version = *whole;
+    if (auto java = root->stringAt("JavaWebComponentVersionMinimum")) meta.JavaWebComponentVersionMinimum = *java;
+    return meta;
+}
+
+XProtectMeta loadMeta() { return loadMeta(constants::xprotectResource("XProtect.meta.plist")); }
+
+}  // namespace tarnwick

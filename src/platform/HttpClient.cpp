@@ -1,0 +1,184 @@
+#include "platform/HttpClient.h"
+
+#include "platform/BackgroundQueue.h"
+#include "platform/LenientJson.h"
+#include "platform/MainQueue.h"
+
+#include <curl/curl.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace tarnwick::http {
+namespace {
+
+void initialiseCurlOnce() {
+    static const bool done = [] {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        return true;
+    }();
+    (void)done;
+}
+
+struct Transfer {
+    Response response;
+    bool tooLarge = false;
+};
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    const size_t n = size * count;
+    if (transfer->response.body.size() + n > maxBodySize) {
+        transfer->tooLarge = true;
+        return 0;  // aborts the transfer
+    }
+    transfer->response.body.append(data, n);
+    return n;
+}
+
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    const size_t n = size * count;
+    std::string line(data, n);
+    if (line.rfind("HTTP/", 0) == 0) {
+        transfer->response.headers.clear();  // a new response (after a redirect or 100 Continue)
+        return n;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string::npos) return n;
+    std::string name = line.substr(0, colon);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::string value = line.substr(colon + 1);
+    const auto first = value.find_first_not_of(" \t");
+    const auto last = value.find_last_not_of(" \t\r\n");
+    value = first == std::string::npos ? "" : value.substr(first, last - first + 1);
+    transfer->response.headers[name] = value;
+    return n;
+}
+
+struct CurlDeleter {
+    void operator()(CURL* c) const { curl_easy_cleanup(c); }
+};
+struct SlistDeleter {
+    void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+
+template <class T>
+void deliver(std::function<void(Result<T>)> completion, Result<T> result) {
+    MainQueue::async([completion = std::move(completion), result = std::move(result)]() mutable {
+        completion(std::move(result));
+    });
+}
+
+bool isGzip(const Response& response) {
+    const auto& b = response.body;
+    if (b.size() >= 2 && static_cast<unsigned char>(b[0]) == 0x1f && static_cast<unsigned char>(b[1]) == 0x8b)
+        return true;
+    auto it = response.headers.find("content-encoding");
+    return it != response.headers.end() && (it->second.find("gzip") != std::string::npos);
+}
+
+}  // namespace
+
+std::optional<Response> fetch(const std::string& url, const Options& options) {
+    initialiseCurlOnce();
+    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    if (!curl) return std::nullopt;
+    Transfer transfer;
+    CURL* c = curl.get();
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, idleTimeoutSeconds);
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBodySize));
+    curl_easy_setopt(c, CURLOPT_USERAGENT, "Tarnwick/0.1");
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
+    std::unique_ptr<curl_slist, SlistDeleter> headers;
+    if (options.noCache) {
+        curl_slist* list = curl_slist_append(nullptr, "Cache-Control: no-cache");
+        list = curl_slist_append(list, "Pragma: no-cache");
+        headers.reset(list);
+        curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+    }
+    if (curl_easy_perform(c) != CURLE_OK || transfer.tooLarge) return std::nullopt;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &transfer.response.status);
+    return std::move(transfer.response);
+}
+
+std::optional<std::string> gunzip(const std::string& bytes, size_t limit) {
+    z_stream stream{};
+    if (inflateInit2(&stream, 15 + 32) != Z_OK) return std::nullopt;  // +32: gzip or zlib header
+    std::string out;
+    char buffer[65536];
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    int rc = Z_OK;
+    while (rc != Z_STREAM_END) {
+        stream.next_out = reinterpret_cast<Bytef*>(buffer);
+        stream.avail_out = sizeof buffer;
+        rc = inflate(&stream, Z_NO_FLUSH);
+        if (rc != Z_OK && rc != Z_STREAM_END) {
+            inflateEnd(&stream);
+            return std::nullopt;
+        }
+        const size_t produced = sizeof buffer - stream.avail_out;
+        if (out.size() + produced > limit) {
+            inflateEnd(&stream);
+            return std::nullopt;
+        }
+        out.append(buffer, produced);
+        if (rc == Z_OK && produced == 0 && stream.avail_in == 0) {  // truncated stream
+            inflateEnd(&stream);
+            return std::nullopt;
+        }
+    }
+    inflateEnd(&stream);
+    return out;
+}
+
+void getJSON(const std::string& url, Options options, std::function<void(Result<nlohmann::json>)> completion) {
+    BackgroundQueue::async([url, options, completion = std::move(completion)]() mutable {
+        Result<nlohmann::json> result;
+        result.response = fetch(url, options);
+        if (result.response) result.value = json::parse(result.response->body);
+        deliver(std::move(completion), std::move(result));
+    });
+}
+
+void getPropertyList(const std::string& url, Options options, std::function<void(Result<PlistValue>)> completion) {
+    BackgroundQueue::async([url, options, completion = std::move(completion)]() mutable {
+        Result<PlistValue> result;
+        result.response = fetch(url, options);
+        if (result.response) {
+            if (isGzip(*result.response)) {
+                if (auto plain = gunzip(result.response->body)) result.value = plist::parse(*plain);
+            } else {
+                result.value = plist::parse(result.response->body);
+            }
+        }
+        deliver(std::move(completion), std::move(result));
+    });
+}
+
+void getData(const std::string& url, Options options, std::function<void(Result<std::string>)> completion) {
+    BackgroundQueue::async([url, options, completion = std::move(completion)]() mutable {
+        Result<std::string> result;
+        result.response = fetch(url, options);
+        if (result.response) result.value = result.response->body;
+        deliver(std::move(completion), std::move(result));
+    });
+}
+
+}  // namespace tarnwick::http

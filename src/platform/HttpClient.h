@@ -1,0 +1,61 @@
+#pragma once
+// GET requests over libcurl. Each transfer runs on the background queue and its completion is
+// handed to the main queue. A failure (no connection, time-out, a body over the size limit, a body
+// that does not parse as asked) reaches the completion as a result without a value. The status
+// code is not examined: an error page that parses is an answer like any other.
+//
+// Transfers honour the usual proxy variables (http_proxy, https_proxy, no_proxy, all_proxy),
+// verify TLS peers, follow redirects, give up when connecting takes 30 s or when no byte arrives
+// for 60 s, and refuse bodies over 64 MiB.
+#include "platform/PropertyList.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace tarnwick::http {
+
+constexpr long connectTimeoutSeconds = 30;
+constexpr long idleTimeoutSeconds = 60;
+constexpr size_t maxBodySize = 64u * 1024 * 1024;
+
+struct Response {
+    long status = 0;
+    std::map<std::string, std::string> headers;  // names in lower case; the last value wins
+    std::string body;
+};
+
+template <class T>
+struct Result {
+    std::optional<T> value;
+    std::optional<Response> response;  // absent when no answer arrived at all
+};
+
+struct Options {
+    // Ask every cache on the way for a fresh answer (Cache-Control and Pragma no-cache). The
+    // client itself keeps no cache, so no answer is ever served from one.
+    bool noCache = false;
+};
+
+// The body parsed as JSON.
+void getJSON(const std::string& url, Options options, std::function<void(Result<nlohmann::json>)> completion);
+
+// The body parsed as a property list; a gzip body (by its magic bytes or its Content-Encoding)
+// is decompressed first.
+void getPropertyList(const std::string& url, Options options, std::function<void(Result<PlistValue>)> completion);
+
+// The raw body.
+void getData(const std::string& url, Options options, std::function<void(Result<std::string>)> completion);
+
+// Blocking transfer on the calling thread; absent when no answer arrived. The building block of
+// the calls above.
+std::optional<Response> fetch(const std::string& url, const Options& options);
+
+// Decompresses a gzip (or zlib) stream; absent when it is damaged or inflates past `limit`.
+std::optional<std::string> gunzip(const std::string& bytes, size_t limit = maxBodySize);
+
+}  // namespace tarnwick::http
