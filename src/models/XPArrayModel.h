@@ -95,6 +95,7 @@ public:
     // Enrichments whose answer has not yet been merged or given up on.
     int pendingEnrichments() const { return pendingEnrichments_.load(); }
 
+    // Posts the list's notification; the object is this model as an `XPArrayModel<T>*`.
     void notify(UpdateReason reason) {
         NotificationCenter::defaultCenter().post(name(_notification), this, {{"reason", name(reason)}});
     }

@@ -2,6 +2,10 @@
 
 #include "platform/MainQueue.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <atomic>
@@ -123,6 +127,8 @@ void LoopbackServer::start() {
 }
 
 LoopbackServer::~LoopbackServer() {
+    // httplib closes the listening socket only when it has run; give it that chance.
+    if (!thread_.joinable()) start();
     server_.stop();
     if (thread_.joinable()) thread_.join();
 }
@@ -134,6 +140,18 @@ std::string LoopbackServer::url(const std::string& path) const {
 std::vector<LoopbackServer::Request> LoopbackServer::requests() const {
     std::lock_guard guard(mutex_);
     return requests_;
+}
+
+std::string refusedURL(const std::string& path) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + path;
 }
 
 std::string gzip(const std::string& bytes) {

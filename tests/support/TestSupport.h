@@ -97,6 +97,9 @@ private:
     std::vector<Request> requests_;
 };
 
+// An address on 127.0.0.1 where nothing listens (a port just taken and given back).
+std::string refusedURL(const std::string& path = "");
+
 // Gzip of the bytes.
 std::string gzip(const std::string& bytes);
 

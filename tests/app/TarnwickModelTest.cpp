@@ -1,0 +1,105 @@
+#include "app/TarnwickModel.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+using test::LoopbackServer;
+using test::NotificationRecorder;
+using test::ScopedEnv;
+using test::TempDir;
+using Dict = PlistValue::Dictionary;
+using Array = PlistValue::Array;
+
+// A Mac of macOS 10.15 or later: XProtect lives only under /Library/Apple.
+struct ModernMac {
+    ModernMac() {
+        root.writeBinaryPlist("Library/Apple/System/Library/CoreServices/XProtect.bundle/Contents/Resources/XProtect.meta.plist",
+                              Dict{{"Version", 2158.0},
+                                   {"PlugInBlacklist", Dict{{"10", Dict{{"com.oracle.java.JavaAppletPlugin", Dict{}},
+                                                                       {"com.example.new", Dict{}}}}}},
+                                   {"ExtensionBlacklist", Dict{{"Extensions", Array{Dict{{"CFBundleIdentifier", "com.adobe.flash"},
+                                                                                        {"Developer Identifier", "E728F995AB"}}}}}},
+                                   {"GKChecks", Dict{{"CodeSignatureIDs", Array{"com.b", "com.a"}}}}});
+        root.writeXmlPlist("Library/Internet Plug-Ins/A.plugin/Contents/Info.plist", Dict{{"CFBundleIdentifier", "com.a"}});
+        root.writeXmlPlist("Users/u/Library/Internet Plug-Ins/B.plugin/Contents/Info.plist", Dict{{"CFBundleIdentifier", "com.b"}});
+        root.writeBinaryPlist("Users/u/Library/Safari/Extensions/Extensions.plist",
+                              Dict{{"Installed Extensions", Array{Dict{{"Bundle Identifier", "com.x"}, {"Enabled", true}}}}});
+    }
+    TempDir root;
+};
+
+TEST(TarnwickModel, ReadsAModernMacAndMergesTheRemoteIndexes) {
+    ModernMac mac;
+    LoopbackServer server;
+    server.server().Get("/vantor/plugins/index.json", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(R"({"com.oracle.java.JavaAppletPlugin": {"Date": "2015-01-01", "Version": 2060}})", "application/json");
+    });
+    server.server().Get("/vantor/extensions/index.json", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(R"({"com.adobe.flash.E728F995AB": {"Date": "2016-07-07", "Version": 2081}})", "application/json");
+    });
+    server.start();
+    ScopedEnv root("TARNWICK_ROOT", mac.root.path().string());
+    ScopedEnv home("TARNWICK_HOME", (mac.root / "Users/u").string());
+    ScopedEnv enrich("TARNWICK_ENRICH_URL", server.url());
+    NotificationRecorder recorder({"pluginsUpdateNotification", "extensionsUpdateNotification"});
+
+    auto* model = new TarnwickModel;
+    // Before any answer: the shipped dates (the Java applet is in the shipped descriptions).
+    const auto early = model->plugins();
+    ASSERT_EQ(early.size(), 2u);
+    EXPECT_EQ(early[0].plugin_id, "com.oracle.java.JavaAppletPlugin");
+    EXPECT_EQ(early[0].version, 1102);
+
+    ASSERT_TRUE(test::runMainUntil([&] {
+        return model->_plugins.pendingEnrichments() == 0 && model->_extensions.pendingEnrichments() == 0;
+    }));
+    test::drainMainQueue();
+    EXPECT_EQ(recorder.texts("pluginsUpdateNotification", "reason"), (std::vector<std::string>{"Enriched", "Enriched"}));
+    EXPECT_EQ(recorder.texts("extensionsUpdateNotification", "reason"), (std::vector<std::string>{"Enriched", "Enriched"}));
+
+    EXPECT_EQ(model->_xprotectMeta.meta.version, 2158);
+    const auto plugins = model->plugins();
+    EXPECT_EQ(plugins[0].date, "2015-01-01");
+    EXPECT_EQ(plugins[0].version, 2060);
+    EXPECT_EQ(plugins[1].version, 0) << "the index does not list it";
+    EXPECT_EQ(model->extensions().at(0).version, 2081);
+    ASSERT_EQ(model->gkChecks().size(), 2u);
+    EXPECT_EQ(model->gkChecks()[0].codeSigID, "com.a");
+    ASSERT_EQ(model->installedPlugins().size(), 2u);
+    EXPECT_TRUE(model->installedPlugins()[0].systemInstall);
+    EXPECT_FALSE(model->installedPlugins()[1].systemInstall);
+    ASSERT_EQ(model->installedExtensions().size(), 1u);
+    EXPECT_FALSE(model->installedExtensions()[0].disabled);
+
+    model->setPluginsFilter("JAVA");
+    ASSERT_TRUE(test::runMainUntil([&] { return recorder.count("pluginsUpdateNotification") == 3; }));
+    EXPECT_EQ(recorder.texts("pluginsUpdateNotification", "reason").back(), "Filter");
+    ASSERT_EQ(model->plugins().size(), 1u);
+    delete model;
+}
+
+TEST(TarnwickModel, EmptyMacGivesEmptyListsAndDefaults) {
+    TempDir empty;
+    ScopedEnv root("TARNWICK_ROOT", empty.path().string());
+    ScopedEnv home("TARNWICK_HOME", (empty / "Users/nobody").string());
+    ScopedEnv enrich("TARNWICK_ENRICH_URL", test::refusedURL());
+    auto* model = new TarnwickModel;
+    EXPECT_EQ(model->_xprotectMeta.meta.version, 0);
+    EXPECT_EQ(model->_xprotectMeta.meta.JavaWebComponentVersionMinimum, "N/A");
+    EXPECT_TRUE(model->plugins().empty());
+    EXPECT_TRUE(model->extensions().empty());
+    EXPECT_TRUE(model->gkChecks().empty());
+    EXPECT_TRUE(model->installedPlugins().empty());
+    EXPECT_TRUE(model->installedExtensions().empty());
+    ASSERT_TRUE(test::runMainUntil([&] {
+        return model->_plugins.pendingEnrichments() == 0 && model->_extensions.pendingEnrichments() == 0;
+    }));
+    test::drainMainQueue();
+    delete model;
+}
+
+}  // namespace
+}  // namespace tarnwick
