@@ -1,8 +1,11 @@
 #include "platform/PropertyList.h"
 
+#include "platform/PlistBounds.h"
+
 #include <plist/plist.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <memory>
@@ -191,16 +194,39 @@ plist_t toNode(const PlistValue& value) {
     return plist_new_data(data->bytes.data(), data->bytes.size());
 }
 
+// libplist aborts the process (an assertion) when it is asked for a string or key that holds a
+// NUL character, which a binary property list can carry. Such a list is not one we read: refuse it
+// before looking at any string. Its XML rendering writes strings byte for byte, so a NUL anywhere
+// in it betrays one.
+bool holdsNulCharacters(plist_t root) {
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root, &xml, &length);
+    if (!xml) return true;
+    const bool found = std::memchr(xml, '\0', length) != nullptr;
+    std::free(xml);
+    return found;
+}
+
 }  // namespace
 
 std::optional<PlistValue> parse(std::string_view bytes) {
     if (bytes.empty() || bytes.size() > maxFileSize) return std::nullopt;
+    // An XML document never holds a NUL byte.
+    const bool binary = bytes.substr(0, 8) == "bplist00";
+    if (!binary && bytes.find('\0') != std::string_view::npos) return std::nullopt;
+    // Refuse what nests deeper than we convert before libplist recurses into it. The root is level
+    // one; an XML document wraps it in one more, the plist element. A binary list written by any
+    // real writer refers to each array and dictionary once, so its tree has fewer nodes than the
+    // file has bytes; one that stands for a larger tree is built to exhaust the reader.
+    if (binary ? !binaryTreeWithin(bytes, maxDepth + 1, bytes.size()) : !xmlNestingWithin(bytes, maxDepth + 2))
+        return std::nullopt;
     // libplist reads XML as a C string; give it a terminated copy.
     const std::string copy(bytes);
     plist_t raw = nullptr;
     plist_from_memory(copy.data(), static_cast<uint32_t>(copy.size()), &raw);
     Node root(raw);
-    if (!root) return std::nullopt;
+    if (!root || (binary && holdsNulCharacters(root.get()))) return std::nullopt;
     return convert(root.get(), 0);
 }
 
