@@ -1,8 +1,10 @@
 #include "platform/LenientJson.h"
 
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <locale.h>
 #include <limits>
 
 namespace tarnwick::json {
@@ -67,8 +69,16 @@ int64_t integer(const Json* value) {
         const std::string& s = value->get_ref<const std::string&>();
         const char* begin = s.c_str();
         while (*begin == ' ' || *begin == '\t') ++begin;
+        // Only a decimal number counts: strtod alone would also read "inf", "nan" and "0x10".
+        const char* digits = begin + (*begin == '+' || *begin == '-');
+        const bool decimal = std::isdigit(static_cast<unsigned char>(digits[0])) ||
+                             (digits[0] == '.' && std::isdigit(static_cast<unsigned char>(digits[1])));
+        if (!decimal) return 0;
+        if (digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) return 0;
+        // The C locale's decimal point, whatever locale the window has set.
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
         char* end = nullptr;
-        const double parsed = std::strtod(begin, &end);
+        const double parsed = strtod_l(begin, &end, cLocale);
         return end == begin ? 0 : clampToInteger(parsed);
     }
     default: return 0;

@@ -1,0 +1,97 @@
+#include "app/PlatformHelpers.h"
+#include "platform/Process.h"
+#include "platform/UserDefaults.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+using test::ScopedEnv;
+using test::TempDir;
+
+TEST(PlatformHelpers, LaunchAndReturnStdOutAnswersOnlyUtf8Output) {
+    EXPECT_EQ(launchAndReturnStdOut("/usr/bin/printf", {"%s", "Äpfel ✓"}), "Äpfel ✓");
+    const auto empty = launchAndReturnStdOut("/bin/true", {});
+    ASSERT_TRUE(empty.has_value()) << "no output is an empty answer";
+    EXPECT_EQ(*empty, "");
+    EXPECT_EQ(launchAndReturnStdOut("/usr/bin/printf", {"ok \\377 no"}), std::nullopt);
+    EXPECT_EQ(launchAndReturnStdOut("/usr/bin/printf", {"cut short \\342\\202"}), std::nullopt);
+    EXPECT_EQ(launchAndReturnStdOut("/no/such/program", {}), std::nullopt);
+}
+
+TEST(PlatformHelpers, RelaunchShellGetsDelayAndPathAsSeparateArguments) {
+    EXPECT_EQ(relaunchShellArguments(0.5, "/opt/tarnwick/bin/tarnwick"),
+              (std::vector<std::string>{"-c", "sleep \"$1\"; exec \"$2\"", "sh", "0.5", "/opt/tarnwick/bin/tarnwick"}));
+    const auto odd = relaunchShellArguments(2, "/tmp/a b/$(x)/`y`/\"z\"");
+    ASSERT_EQ(odd.size(), 5u);
+    EXPECT_EQ(odd[1], "sleep \"$1\"; exec \"$2\"") << "the command text never changes";
+    EXPECT_EQ(odd[3], "2.0");
+    EXPECT_EQ(odd[4], "/tmp/a b/$(x)/`y`/\"z\"");
+}
+
+TEST(PlatformHelpers, RelaunchShellStartsAProgramWhosePathHoldsShellCharacters) {
+    TempDir dir;
+    ScopedEnv pwned("TW_PWNED", (dir / "pwned").string());
+    // Should the path reach the shell as code, even inside double quotes, the $(...) or the
+    // backquotes would create the "pwned" file; the quotes balance, so the shell would parse it.
+    const std::string folder = "q\"$(touch \"$TW_PWNED\")\"`touch \"$TW_PWNED\"` b";
+    const auto program = dir.write(folder + "/tarnwick", "#!/bin/sh\nprintf 'relaunched with %d arguments' \"$#\"\n");
+    ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+
+    const auto output = process::runAndReadStdout("/bin/sh", relaunchShellArguments(0, program.string()));
+    EXPECT_EQ(output, "relaunched with 0 arguments");
+    EXPECT_FALSE(std::filesystem::exists(dir / "pwned")) << "a part of the path ran as a command";
+}
+
+TEST(PlatformHelpers, ShortestDecimal) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.5, "0.5"}, {1, "1.0"}, {0, "0.0"}, {2.25, "2.25"}, {0.1, "0.1"}, {-3, "-3.0"}, {1e21, "1e+21"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(shortestDecimal(c.value), c.text);
+    }
+}
+
+TEST(PlatformHelpers, IsFirstLaunchIsTrueOnceAndRemembered) {
+    TempDir dir;
+    ScopedEnv xdg("XDG_CONFIG_HOME", dir.path().string());
+    // The standard defaults take their file on first use; in a process where that happened
+    // before this test, it is not ours to change.
+    const auto file = UserDefaults::standard().file();
+    if (file != dir / "tarnwick/defaults.json") GTEST_SKIP() << "standard defaults already use " << file;
+
+    EXPECT_TRUE(isFirstLaunch());
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_FALSE(isFirstLaunch());
+    EXPECT_FALSE(isFirstLaunch());
+    EXPECT_TRUE(UserDefaults(file).boolForKey("hasBeenLaunchedBeforeFlag")) << "persisted for the next run";
+}
+
+TEST(PlatformHelpers, RealHomeDirectoryHonoursTarnwickHome) {
+    {
+        ScopedEnv home("TARNWICK_HOME", "/mnt/mac/Users/alice");
+        EXPECT_EQ(realHomeDirectoryForCurrentUser(), "/mnt/mac/Users/alice");
+    }
+    // Unset or empty: the user database, not $HOME.
+    ScopedEnv empty("TARNWICK_HOME", "");
+    ScopedEnv misleading("HOME", "/somewhere/else");
+    const passwd* user = getpwuid(getuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(realHomeDirectoryForCurrentUser(), user->pw_dir);
+}
+
+}  // namespace
+}  // namespace tarnwick
