@@ -29,6 +29,10 @@ public:
                 --stops_;
                 return true;
             }
+            // Checked before every task too: a task that queues another (a poller) never lets
+            // the queue run dry.
+            if (deadline != std::chrono::steady_clock::time_point::max() && std::chrono::steady_clock::now() >= deadline)
+                return false;
             if (!tasks_.empty()) {
                 MainQueue::Task task = std::move(tasks_.front());
                 tasks_.pop_front();
