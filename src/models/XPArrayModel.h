@@ -69,6 +69,7 @@ public:
         MainQueue::async([this] { notify(UpdateReason::Filter); });
     }
 
+    // The filter in force. Read it inside a task on `concurrentQueue`, as `data()` is.
     const std::string& filter() const { return _filter; }
 
     // Fetches the index document and merges it into every element. Announces "Enriched" once at
