@@ -28,6 +28,9 @@ std::string pluginIndexURL();
 std::string extensionIndexURL();
 std::string softwareUpdateCatalogURL();
 
+// The public malware-report site; a file hash's report is at <site>/#/file/<hash>/detection.
+inline constexpr const char* malwareReportSite = "https://www.virustotal.com";
+
 // Pattern of dates shown to the user (scan times, last update check).
 inline constexpr const char* datePattern = "yyyy-MM-dd HH:mm:ss";
 

@@ -75,6 +75,18 @@ std::string lowercase(std::string_view text) {
 }
 
 bool containsIgnoringCase(std::string_view haystack, std::string_view needle) {
+    if (isAscii(haystack) && isAscii(needle)) {
+        // The common case, searched in place: it runs for every list element on every keystroke.
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (needle.empty()) return true;
+        if (needle.size() > haystack.size()) return false;
+        for (size_t start = 0; start + needle.size() <= haystack.size(); ++start) {
+            size_t i = 0;
+            while (i < needle.size() && lower(haystack[start + i]) == lower(needle[i])) ++i;
+            if (i == needle.size()) return true;
+        }
+        return false;
+    }
     return lowercase(haystack).find(lowercase(needle)) != std::string::npos;
 }
 
