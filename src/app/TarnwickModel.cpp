@@ -22,11 +22,15 @@ TarnwickModel::TarnwickModel()
                   constants::extensionIndexURL()),
       _plugins(loadBlacklistedPlugins(), TarnwickNotificationNames::pluginsUpdateNotification,
                constants::pluginIndexURL()),
+      _yara({}, TarnwickNotificationNames::yaraRulesUpdateNotification, constants::signatureIndexURL()),
       _xprotectMeta() {
+    const std::string systemRules = constants::xprotectResource("XProtect.yara").string();
+    _yara.concurrentQueue.barrierAsync([this, systemRules] { _yara.addRuleFile(systemRules, true); });
     _plugins.enrich();
     _extensions.enrich();
 }
 
+void TarnwickModel::setYaraFilter(const std::string& filter) { queueFilter(_yara, filter); }
 void TarnwickModel::setPluginsFilter(const std::string& filter) { queueFilter(_plugins, filter); }
 void TarnwickModel::setExtensionsFilter(const std::string& filter) { queueFilter(_extensions, filter); }
 void TarnwickModel::setGKChecksFilter(const std::string& filter) { queueFilter(_gkchecks, filter); }

@@ -8,6 +8,7 @@
 #include "models/InstalledExtension.h"
 #include "models/InstalledPlugin.h"
 #include "models/XProtectMeta.h"
+#include "yara/YaraModel.h"
 
 #include <string>
 #include <vector>
@@ -16,8 +17,9 @@ namespace tarnwick {
 
 class TarnwickModel {
 public:
-    // Reads the XProtect files and the installed software at once, then sends the enrichment
-    // requests of both blacklists. Never fails: unreadable files leave their lists empty.
+    // Reads the XProtect files and the installed software at once, queues the loading of
+    // XProtect's rule file on the rules model's queue, then sends the enrichment requests of both
+    // blacklists. Never fails: unreadable files leave their lists empty.
     TarnwickModel();
     TarnwickModel(const TarnwickModel&) = delete;
     TarnwickModel& operator=(const TarnwickModel&) = delete;
@@ -28,9 +30,11 @@ public:
     GKChecksModel _gkchecks;
     ExtensionsModel _extensions;
     PluginsModel _plugins;
+    YaraModel _yara;
     XProtectModel _xprotectMeta;
 
     // Each list as the user sees it, through its model's filter and order.
+    std::vector<YaraRule> yaraRules() const { return _yara.read(); }
     std::vector<BlacklistedPlugin> plugins() const { return _plugins.read(); }
     std::vector<BlacklistedExtension> extensions() const { return _extensions.read(); }
     std::vector<GKCheck> gkChecks() const { return _gkchecks.read(); }
@@ -38,6 +42,7 @@ public:
     std::vector<InstalledExtension> installedExtensions() const { return _installedExtensions.read(); }
 
     // Queue the filter change as a barrier task and return at once; the model announces "Filter".
+    void setYaraFilter(const std::string& filter);
     void setPluginsFilter(const std::string& filter);
     void setExtensionsFilter(const std::string& filter);
     void setGKChecksFilter(const std::string& filter);

@@ -23,6 +23,10 @@ struct ModernMac {
                                    {"ExtensionBlacklist", Dict{{"Extensions", Array{Dict{{"CFBundleIdentifier", "com.adobe.flash"},
                                                                                         {"Developer Identifier", "E728F995AB"}}}}}},
                                    {"GKChecks", Dict{{"CodeSignatureIDs", Array{"com.b", "com.a"}}}}});
+        root.write("Library/Apple/System/Library/CoreServices/XProtect.bundle/Contents/Resources/XProtect.yara",
+                   "rule KeRangerA { strings: $a = \"README_FOR_DECRYPT\" condition: $a }\n"
+                   "rule FlashbackA : trojan { condition: filesize < 10 }\n"
+                   "rule LocalRule { condition: false }\n");
         root.writeXmlPlist("Library/Internet Plug-Ins/A.plugin/Contents/Info.plist", Dict{{"CFBundleIdentifier", "com.a"}});
         root.writeXmlPlist("Users/u/Library/Internet Plug-Ins/B.plugin/Contents/Info.plist", Dict{{"CFBundleIdentifier", "com.b"}});
         root.writeBinaryPlist("Users/u/Library/Safari/Extensions/Extensions.plist",
@@ -99,6 +103,47 @@ TEST(TarnwickModel, EmptyMacGivesEmptyListsAndDefaults) {
     }));
     test::drainMainQueue();
     delete model;
+}
+
+TEST(TarnwickModel, LoadsXProtectsRuleFileEnrichedFromTheListAndTheIndex) {
+    ModernMac mac;
+    LoopbackServer server;
+    server.server().Get("/vantor/signatures/index.json", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(R"({"FlashbackA": {"Description": "From the index.", "Aka": ["Flashfake"], "Version": 3000}})",
+                      "application/json");
+    });
+    server.start();
+    ScopedEnv root("TARNWICK_ROOT", mac.root.path().string());
+    ScopedEnv home("TARNWICK_HOME", (mac.root / "Users/u").string());
+    ScopedEnv enrich("TARNWICK_ENRICH_URL", server.url());
+    NotificationRecorder recorder({"yaraRulesUpdateNotification", "yaraFilesUpdateNotification"});
+
+    auto* model = new TarnwickModel;
+    ASSERT_TRUE(test::runMainUntil([&] {
+        return recorder.count("yaraFilesUpdateNotification") == 1 && model->_yara.pendingEnrichments() == 0 &&
+               model->_plugins.pendingEnrichments() == 0 && model->_extensions.pendingEnrichments() == 0;
+    }));
+    test::drainMainQueue();
+    EXPECT_EQ(recorder.texts("yaraFilesUpdateNotification", "error"), std::vector<std::string>{""});
+    EXPECT_EQ(recorder.texts("yaraRulesUpdateNotification", "reason"), (std::vector<std::string>{"Enriched", "Enriched"}));
+
+    const auto rules = model->yaraRules();
+    ASSERT_EQ(rules.size(), 3u);
+    EXPECT_EQ(rules[0]->name, "FlashbackA");
+    EXPECT_EQ(rules[0]->summary, "From the index.");
+    EXPECT_EQ(rules[0]->tags, std::vector<std::string>{"trojan"});
+    EXPECT_EQ(rules[1]->name, "KeRangerA");
+    EXPECT_EQ(rules[1]->date, "2016-07-07") << "from the shipped malware list";
+    EXPECT_EQ(rules[2]->name, "LocalRule");
+    EXPECT_EQ(rules[2]->version, 0);
+    EXPECT_EQ(rules[1]->filepath,
+              (mac.root / "Library/Apple/System/Library/CoreServices/XProtect.bundle/Contents/Resources/XProtect.yara").string());
+
+    model->setYaraFilter("RANGER");
+    ASSERT_TRUE(test::runMainUntil([&] { return recorder.count("yaraRulesUpdateNotification") == 3; }));
+    ASSERT_EQ(model->yaraRules().size(), 1u);
+    EXPECT_EQ(model->yaraRules()[0]->name, "KeRangerA");
+    EXPECT_EQ(model->_yara.ruleFiles().size(), 1u);
 }
 
 }  // namespace

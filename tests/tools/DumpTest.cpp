@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <fstream>
 #include <nlohmann/json.hpp>
 
 namespace tarnwick {
@@ -11,15 +12,16 @@ namespace {
 
 using test::ScopedEnv;
 
-nlohmann::json dumpSample(const std::string& enrichURL) {
+nlohmann::json dumpSample(const std::string& enrichURL, std::vector<std::string> args = {}) {
     const std::string sample = std::string(TARNWICK_SOURCE_DIR) + "/samples/mac";
     ScopedEnv root("TARNWICK_ROOT", sample);
     ScopedEnv home("TARNWICK_HOME", sample + "/Users/sample");
     ScopedEnv enrich("TARNWICK_ENRICH_URL", enrichURL);
     const auto dump = (resources::executablePath().parent_path() / "tarnwick-dump").string();
-    auto output = process::runAndReadStdout(dump, {"--timeout", "10"});
+    args.insert(args.begin(), {"--timeout", "10"});
+    auto output = process::runAndReadStdout(dump, args);
     EXPECT_TRUE(output);
-    return nlohmann::json::parse(output.value_or("null"));
+    return nlohmann::json::parse(output->empty() ? "null" : *output);
 }
 
 const nlohmann::json& byKey(const nlohmann::json& list, const std::string& key, const std::string& value) {
@@ -78,6 +80,55 @@ TEST(Dump, WaitsForTheEnrichmentAnswers) {
     EXPECT_EQ(doc["plugins"][0]["plugin_id"], "com.microsoft.SilverlightPlugin");
     EXPECT_EQ(doc["plugins"][0]["date"], "2013-05-01");
     for (const auto& e : doc["extensions"]) EXPECT_EQ(e["version"], 0);
+}
+
+TEST(Dump, RulesOfTheSampleWithTheirEnrichmentAndText) {
+    const auto doc = dumpSample(test::refusedURL());
+    const auto& rules = doc["rules"];
+    ASSERT_EQ(rules.size(), 8u);
+    const auto& keRanger = byKey(rules, "name", "KeRangerA");
+    EXPECT_EQ(keRanger["version"], 2081);
+    EXPECT_EQ(keRanger["date"], "2016-07-07");
+    EXPECT_EQ(keRanger["strings"][0]["value"], "{488B05????????488B00483B45F0}");
+    EXPECT_EQ(keRanger["strings"][1]["modifiers"], nlohmann::json::array({"nocase"}));
+    EXPECT_EQ(keRanger["condition"], "Macho and ($a or $b)");
+    EXPECT_EQ(keRanger["text"].get<std::string>().rfind("rule KeRangerA \n{\n    meta:\n", 0), 0u);
+    EXPECT_EQ(rules[0]["name"], "XProtect_MACOS_e150543") << "newest version first";
+    EXPECT_EQ(byKey(rules, "name", "Macho")["isPrivate"], true);
+    ASSERT_EQ(doc["ruleFiles"].size(), 1u);
+    EXPECT_EQ(doc["ruleFiles"][0]["ruleCount"], 8);
+}
+
+TEST(Dump, AddsRuleFilesAfterXProtectsOwnWithoutEnrichment) {
+    test::TempDir dir;
+    const auto extra = dir.write("extra.yar", "rule KeRangerA { condition: true }\nrule Mine : t { condition: false }\n");
+    const auto doc = dumpSample(test::refusedURL(), {"--add", extra.string()});
+    ASSERT_EQ(doc["ruleFiles"].size(), 2u);
+    EXPECT_EQ(doc["ruleFiles"][1]["filepath"], extra.string());
+    EXPECT_EQ(doc["ruleFiles"][1]["rules"], nlohmann::json::array({"KeRangerA", "Mine"}));
+    ASSERT_EQ(doc["rules"].size(), 10u);
+    for (const auto& rule : doc["rules"])
+        if (rule["filepath"] == extra.string()) {
+            EXPECT_EQ(rule["version"], 0) << "user files are not enriched";
+        }
+}
+
+TEST(Dump, ARuleFileThatFailsToLoadIsReportedWithStatus2) {
+    test::TempDir dir;
+    const auto bad = dir.write("bad.yar", "rule Broken { condition: $nothing }\n");
+    const std::string sample = std::string(TARNWICK_SOURCE_DIR) + "/samples/mac";
+    ScopedEnv root("TARNWICK_ROOT", sample);
+    ScopedEnv enrich("TARNWICK_ENRICH_URL", test::refusedURL());
+    const auto dump = (resources::executablePath().parent_path() / "tarnwick-dump").string();
+    const auto errors = dir / "stderr";
+    auto status = process::runAndReadStdout("/bin/sh", {"-c", "\"$0\" --add \"$1\" --add \"$2\" 2>\"$3\"; echo \"status $?\"",
+                                                        dump, bad.string(), (dir / "gone.yar").string(), errors.string()});
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, "status 2\n") << "nothing is printed on standard output";
+    std::ifstream in(errors);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(bad.string() + ": Error loading file " + bad.string()), std::string::npos) << text;
+    EXPECT_NE(text.find("gone.yar: File does not exist"), std::string::npos) << text;
 }
 
 }  // namespace
