@@ -1,0 +1,11 @@
+rule CRLF
+{
+    meta:
+        note = "windows line ends"
+    strings:
+        $a = { 41
+ 42 }
+    condition:
+        $a and
+        true
+}

@@ -1,0 +1,9 @@
+include "deeper/leaf.yar"
+
+rule CommonRule : common
+{
+    meta:
+        origin = "included"
+    condition:
+        LeafRule
+}

@@ -1,0 +1,1 @@
+rule LeafRule { strings: $leaf = "leaf" condition: $leaf }

@@ -1,0 +1,1 @@
+private rule SecondLeaf { condition: true }

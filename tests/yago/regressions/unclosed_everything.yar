@@ -1,0 +1,1 @@
+rule r { meta: a = "ÿþ strings: $a = { 41 ( 42 [1- /* condition: /x
