@@ -259,7 +259,9 @@ class Generator:
         r = self.rnd
         kinds = [k for k in ("a", "h", "r") if groups[k]]
         if r.random() < 0.15:
-            body = r.choice(["any of them", "all of them", "%d of them" % r.randint(1, sum(len(groups[k]) for k in kinds))])
+            total = sum(len(groups[k]) for k in kinds)
+            body = r.choice(["any of them", "all of them", "%d of them" % r.randint(1, total),
+                             "for any of them : ( $ at 0 or $ in (filesize - 1024..filesize) )"])
         else:
             terms = [self.group_term(k, len(groups[k])) for k in kinds]
             if len(terms) > 1:
