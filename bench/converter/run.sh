@@ -116,9 +116,10 @@ for tool in yaramod plyara; do
 done
 
 seconds() { cat "$work/$1.sec" 2>/dev/null || echo -; }
+# /usr/bin/time puts a failed command's exit line before the figure: take the last line.
 memory() {
     local k
-    k=$(cat "$work/$1.kib" 2>/dev/null) && [ -n "$k" ] && awk -v k="$k" 'BEGIN { printf "%.1f", k / 1024 }' || echo -
+    k=$(tail -n 1 "$work/$1.kib" 2>/dev/null) && [ -n "$k" ] && awk -v k="$k" 'BEGIN { printf "%.1f", k / 1024 }' || echo -
 }
 
 echo
