@@ -91,8 +91,10 @@ run() {
 
 failed=0
 yago_ran=0
+yago_state=missing
 if [ -x "$yago" ]; then
-    run yago "$yago" fileName "$file" --validJSON && yago_ran=1 || failed=1
+    yago_state=failed
+    run yago "$yago" fileName "$file" --validJSON && { yago_ran=1; yago_state=ran; } || failed=1
 else
     echo "run.sh: no converter at $yago (build it, or set YAGO)" >&2
 fi
@@ -104,6 +106,8 @@ run plyara "$python" "$here/plyara_parse.py" "$file" --json "$work/plyara.json" 
 "$python" "$here/check_outputs.py" "$rules" \
     "yago:$work/yago.json" "yaramod:$work/yaramod.json" "plyara:$work/plyara.json" >"$work/counts"
 same=$?
+# A tool that failed wrote nothing to compare, which must not pass for agreement.
+[ $failed -ne 0 ] && same=1
 declare -A count=()
 while read -r tool n; do count[$tool]=$n; done <"$work/counts"
 # The peers also print their own count; it has to agree with their JSON.
@@ -126,7 +130,7 @@ echo
 printf '%-10s %10s %12s %8s\n' tool seconds "peak MiB" rules
 for tool in yago yaramod plyara; do
     if [ $tool = yago ] && [ $yago_ran -eq 0 ]; then
-        printf '%-10s %10s %12s %8s\n' yago "not run" - -
+        printf '%-10s %10s %12s %8s\n' yago "$yago_state" - -
         continue
     fi
     printf '%-10s %10s %12s %8s\n' "$tool" "$(seconds $tool)" "$(memory $tool)" "${count[$tool]:--}"
@@ -164,7 +168,7 @@ if [ $yago_ran -eq 1 ]; then
         case "$line" in *FAIL*) verdict=1 ;; esac
     done
 else
-    echo "yago: not run, no ratios"
+    echo "yago: $yago_state, no ratios"
     [ $verdict -eq 0 ] && verdict=2
 fi
 [ -n "$keep" ] && echo "outputs kept in $work"
