@@ -62,17 +62,16 @@ int main(int argc, char** argv) {
     for (const std::string& file : addedFiles)
         model._yara.concurrentQueue.barrierAsync([&model, file] { model._yara.addRuleFile(file, false); });
     const size_t operations = 1 + addedFiles.size();
+    // The rule files load on the model's queue; a read waits for them however long they take.
+    // By then every signature enrichment they start is counted as pending.
+    model.yaraRules();
     MainQueue::runUntil(
         [&] {
-            return loadErrors.size() == operations && model._yara.pendingEnrichments() == 0 &&
+            return loadErrors.size() >= operations && model._yara.pendingEnrichments() == 0 &&
                    model._plugins.pendingEnrichments() == 0 && model._extensions.pendingEnrichments() == 0;
         },
         std::chrono::milliseconds(static_cast<long long>(timeoutSeconds * 1000)));
-
-    // The rule files load on the model's queue; a read waits for them, however long they take,
-    // and by then their answers are on the main queue.
-    std::vector<YaraRule> rules = model.yaraRules();
-    MainQueue::runUntil([&] { return loadErrors.size() >= operations; }, std::chrono::seconds(10));
+    const std::vector<YaraRule> rules = model.yaraRules();
     int status = 0;
     for (size_t i = 0; i < addedFiles.size(); ++i) {
         const size_t answer = i + 1;

@@ -35,6 +35,16 @@ struct ModernMac {
     TempDir root;
 };
 
+// Waits for XProtect's rule file and every enrichment answer: queued work refers to the model.
+void settle(TarnwickModel& model) {
+    model.yaraRules();  // after the rule file's load, whose enrichment is then pending
+    ASSERT_TRUE(test::runMainUntil([&] {
+        return model._yara.pendingEnrichments() == 0 && model._plugins.pendingEnrichments() == 0 &&
+               model._extensions.pendingEnrichments() == 0;
+    }));
+    test::drainMainQueue();
+}
+
 TEST(TarnwickModel, ReadsAModernMacAndMergesTheRemoteIndexes) {
     ModernMac mac;
     LoopbackServer server;
@@ -82,6 +92,7 @@ TEST(TarnwickModel, ReadsAModernMacAndMergesTheRemoteIndexes) {
     ASSERT_TRUE(test::runMainUntil([&] { return recorder.count("pluginsUpdateNotification") == 3; }));
     EXPECT_EQ(recorder.texts("pluginsUpdateNotification", "reason").back(), "Filter");
     ASSERT_EQ(model->plugins().size(), 1u);
+    settle(*model);
     delete model;
 }
 
@@ -98,10 +109,7 @@ TEST(TarnwickModel, EmptyMacGivesEmptyListsAndDefaults) {
     EXPECT_TRUE(model->gkChecks().empty());
     EXPECT_TRUE(model->installedPlugins().empty());
     EXPECT_TRUE(model->installedExtensions().empty());
-    ASSERT_TRUE(test::runMainUntil([&] {
-        return model->_plugins.pendingEnrichments() == 0 && model->_extensions.pendingEnrichments() == 0;
-    }));
-    test::drainMainQueue();
+    settle(*model);
     delete model;
 }
 
@@ -119,11 +127,7 @@ TEST(TarnwickModel, LoadsXProtectsRuleFileEnrichedFromTheListAndTheIndex) {
     NotificationRecorder recorder({"yaraRulesUpdateNotification", "yaraFilesUpdateNotification"});
 
     auto* model = new TarnwickModel;
-    ASSERT_TRUE(test::runMainUntil([&] {
-        return recorder.count("yaraFilesUpdateNotification") == 1 && model->_yara.pendingEnrichments() == 0 &&
-               model->_plugins.pendingEnrichments() == 0 && model->_extensions.pendingEnrichments() == 0;
-    }));
-    test::drainMainQueue();
+    settle(*model);
     EXPECT_EQ(recorder.texts("yaraFilesUpdateNotification", "error"), std::vector<std::string>{""});
     EXPECT_EQ(recorder.texts("yaraRulesUpdateNotification", "reason"), (std::vector<std::string>{"Enriched", "Enriched"}));
 
@@ -144,6 +148,8 @@ TEST(TarnwickModel, LoadsXProtectsRuleFileEnrichedFromTheListAndTheIndex) {
     ASSERT_EQ(model->yaraRules().size(), 1u);
     EXPECT_EQ(model->yaraRules()[0]->name, "KeRangerA");
     EXPECT_EQ(model->_yara.ruleFiles().size(), 1u);
+    settle(*model);
+    delete model;
 }
 
 }  // namespace
