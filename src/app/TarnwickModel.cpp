@@ -2,6 +2,8 @@
 
 #include "app/Constants.h"
 
+#include <ctime>
+
 namespace tarnwick {
 namespace {
 
@@ -34,6 +36,16 @@ void TarnwickModel::setYaraFilter(const std::string& filter) { queueFilter(_yara
 void TarnwickModel::setPluginsFilter(const std::string& filter) { queueFilter(_plugins, filter); }
 void TarnwickModel::setExtensionsFilter(const std::string& filter) { queueFilter(_extensions, filter); }
 void TarnwickModel::setGKChecksFilter(const std::string& filter) { queueFilter(_gkchecks, filter); }
+
+std::string TarnwickModel::lastUpdateCheck() const {
+    if (!_update.checkTime) return "Not Available";
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(*_update.checkTime);
+    std::tm local{};
+    char text[64];
+    if (!localtime_r(&seconds, &local) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) == 0)
+        return "Not Available";
+    return text;
+}
 
 TarnwickModel& sharedModel() {
     static TarnwickModel* model = new TarnwickModel;  // magic statics: built once, even under races

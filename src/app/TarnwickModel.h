@@ -9,6 +9,7 @@
 #include "models/InstalledPlugin.h"
 #include "models/XProtectMeta.h"
 #include "yara/YaraModel.h"
+#include "update/XProtectUpdate.h"
 
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@ public:
     ExtensionsModel _extensions;
     PluginsModel _plugins;
     YaraModel _yara;
+    XProtectUpdate _update;
     XProtectModel _xprotectMeta;
 
     // Each list as the user sees it, through its model's filter and order.
@@ -46,6 +48,10 @@ public:
     void setPluginsFilter(const std::string& filter);
     void setExtensionsFilter(const std::string& filter);
     void setGKChecksFilter(const std::string& filter);
+
+    // When the update checker last got a package-info document, as "yyyy-MM-dd HH:mm:ss" in the
+    // machine's time zone; "Not Available" before that. Main thread, like the checker's fields.
+    std::string lastUpdateCheck() const;
 };
 
 // The process-wide central model, built on first use (once, thread-safe) and never destroyed.
