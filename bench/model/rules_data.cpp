@@ -26,11 +26,12 @@ std::string hexWord(std::mt19937& random, int bytes) {
     return out;
 }
 
+// Made as the loader makes them: every rule's fields read first, then each rule wrapped.
 std::vector<YaraRule> makeRules(size_t count) {
     std::mt19937 random(20261210);
     const char* families[] = {"Adload", "Bundlore", "Pirrit", "Genieo", "Shlayer", "Dok", "Proton", "XLoader"};
-    std::vector<YaraRule> rules;
-    rules.reserve(count);
+    std::vector<YaraRuleFields> read;
+    read.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         YaraRuleFields rule;
         rule.name = std::string("XProtect_MACOS_") + families[i % 8] + "_" + std::to_string(i);
@@ -51,8 +52,11 @@ std::vector<YaraRule> makeRules(size_t count) {
         rule.summary = "Adware that injects advertisements into web browsers.";
         rule.date = "2022-03-17";
         rule.version = 2081 + static_cast<int64_t>(random() % 80);
-        rules.emplace_back(std::move(rule));
+        read.push_back(std::move(rule));
     }
+    std::vector<YaraRule> rules;
+    rules.reserve(count);
+    for (YaraRuleFields& fields : read) rules.emplace_back(std::move(fields));
     return rules;
 }
 

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <concepts>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
@@ -33,6 +34,13 @@ template <class T>
 concept ListElement = Filterable<T> && Enrichable<T> && std::equality_comparable<T> && requires(const T& a, const T& b) {
     { a < b } -> std::convertible_to<bool>;
     { T::typeName } -> std::convertible_to<const char*>;
+};
+
+// Elements whose order is that of a key they can give cheaply; the list then sorts the keys
+// rather than comparing the elements themselves. `a < b` must equal `a.sortKey() < b.sortKey()`.
+template <class T>
+concept SortKeyed = requires(const T& element) {
+    { element.sortKey() } -> std::totally_ordered;
 };
 
 template <ListElement T>
@@ -54,13 +62,35 @@ public:
     // The list as the user sees it: a sorted, filtered copy. Run inside `concurrentQueue.sync`.
     std::vector<T> data() const {
         if (!_filter.empty()) TW_LOG_INFO("Filtering data by " + _filter);
-        std::vector<T> list = _data;
+        // Filtering first, in the stored order, walks the elements front to back; sorting only
+        // what is shown then gives the same list as sorting all of it and filtering after.
+        std::vector<T> list;
+        list.reserve(_data.size());
+        if (_filter.empty()) {
+            list = _data;
+        } else {
+            for (const T& element : _data)
+                if (element.matchesFilter(_filter)) list.push_back(element);
+        }
         // Greatest first under the element order. A stable merge sort stays within bounds even
         // for an order that mixes byte and collation comparisons.
-        std::stable_sort(list.begin(), list.end(), [](const T& a, const T& b) { return b < a; });
-        if (!_filter.empty())
-            std::erase_if(list, [this](const T& element) { return !element.matchesFilter(_filter); });
-        return list;
+        if constexpr (SortKeyed<T>) {
+            // Sorting (key, position) pairs and then moving the elements into place never
+            // reaches into an element during the sort, which counts for large lists of records
+            // held by pointer, like the rules.
+            using Key = decltype(std::declval<const T&>().sortKey());
+            std::vector<std::pair<Key, size_t>> keys;
+            keys.reserve(list.size());
+            for (size_t i = 0; i < list.size(); ++i) keys.emplace_back(list[i].sortKey(), i);
+            std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
+            std::vector<T> sorted;
+            sorted.reserve(list.size());
+            for (const auto& key : keys) sorted.push_back(std::move(list[key.second]));
+            return sorted;
+        } else {
+            std::stable_sort(list.begin(), list.end(), [](const T& a, const T& b) { return b < a; });
+            return list;
+        }
     }
 
     // Replaces the filter and announces it. Run inside a barrier task on `concurrentQueue`.

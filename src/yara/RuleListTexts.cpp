@@ -8,10 +8,10 @@ RuleRow ruleRow(size_t row, const YaraRule& rule) {
     RuleRow texts;
     texts.index = std::to_string(row + 1);
     texts.name = rule->name;
-    texts.date = rule->date;
-    if (texts.date == "#N/A") texts.date = "-";
-    texts.otherNames = commaJoined(rule->otherNames);
-    if (texts.otherNames.empty()) texts.otherNames = "-";
+    const std::string dash(1, '-');
+    texts.date = rule->date == "#N/A" ? dash : rule->date;
+    std::string names = commaJoined(rule->otherNames);
+    texts.otherNames = names.empty() ? dash : std::move(names);
     return texts;
 }
 

@@ -63,6 +63,7 @@ public:
     // A rule is known by its file and its name; the newer the version, the greater.
     bool operator==(const YaraRule& o) const { return fields_->filepath == o->filepath && fields_->name == o->name; }
     bool operator<(const YaraRule& o) const { return fields_->version < o->version; }
+    int64_t sortKey() const { return fields_->version; }
 
     // The rule as YARA text, hex strings as written.
     std::string text() const;
