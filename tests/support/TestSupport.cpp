@@ -113,9 +113,12 @@ std::vector<std::string> NotificationRecorder::texts(const std::string& name, co
 }
 
 LoopbackServer::LoopbackServer() {
-    server_.set_logger([this](const httplib::Request& request, const httplib::Response&) {
+    // Recorded before the answer goes out (a logger would run after it), so a client that has
+    // its answer always finds its request in the record.
+    server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         std::lock_guard guard(mutex_);
         requests_.push_back(Request{request.path, request.headers});
+        return httplib::Server::HandlerResponse::Unhandled;
     });
     port_ = server_.bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("cannot bind a loopback port");
