@@ -190,11 +190,6 @@ private:
             if (!isPunct(t, c)) fail(t, message);
         }
 
-        void expectWord(std::string_view word, const char* message) {
-            const Token t = take();
-            if (!isWord(t, word)) fail(t, message);
-        }
-
         // A rule name, tag or meta key: an identifier that is no keyword.
         std::string_view name(const Token& t, const char* what) const {
             if (t.kind != TokenKind::Identifier) fail(t, std::string("expected ") + what);
@@ -211,9 +206,9 @@ private:
         void include(const Token& pathToken) {
             const std::string path(source_.text.substr(pathToken.begin + 1, pathToken.end - pathToken.begin - 2));
             if (owner_.active_.size() >= maxIncludeDepth)
-                throw SyntaxError(pathToken.begin, "includes nested more than 16 deep");
+                throw SyntaxError(pathToken.begin, "includes nested more than " + std::to_string(maxIncludeDepth) + " deep");
             if (++owner_.includeCount_ > maxIncludes)
-                throw SyntaxError(pathToken.begin, "more than 10000 includes in one conversion");
+                throw SyntaxError(pathToken.begin, "more than " + std::to_string(maxIncludes) + " includes in one conversion");
             Source included;
             std::string reason;
             if (!owner_.includes_ || !owner_.includes_(source_, path, included, reason))
@@ -294,7 +289,7 @@ private:
             do {
                 const Token id = take();
                 if (id.kind != TokenKind::StringId) fail(id, "expected a string identifier such as $a");
-                if (source_.text[id.end - 1] == '*' ) fail(id, "a string identifier cannot end in '*'");
+                if (source_.text[id.end - 1] == '*') fail(id, "a string identifier cannot end in '*'");
                 expectPunct('=', "expected '=' after the string identifier");
                 RuleString s;
                 s.name = text(id);

@@ -94,9 +94,28 @@ void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
 }
 
+namespace {
+
+// Close to the document's length, so it is built without growing and copying over and again.
+size_t estimatedLength(const std::vector<Rule>& rules) {
+    size_t length = 64;
+    for (const Rule& r : rules) {
+        length += 128 + r.name.size() + r.condition.size() + r.condition.size() / 8;
+        for (const auto& t : r.tags) length += t.size() + 4;
+        for (const auto& [k, v] : r.meta) length += k.size() + v.size() + v.size() / 8 + 6;
+        for (const auto& s : r.strings) {
+            length += 64 + s.name.size() + s.value.size() + s.value.size() / 8;
+            for (const auto& m : s.modifiers) length += m.size() + 4;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
 std::string renderDocument(const std::vector<Rule>& rules) {
     std::string out;
-    out.reserve(64 + rules.size() * 256);
+    out.reserve(estimatedLength(rules));
     out.append("{\"ruleset\":[{\"rules\":[");
     for (size_t i = 0; i < rules.size(); ++i) {
         if (i) out.push_back(',');

@@ -27,7 +27,7 @@ bool readSource(const std::string& path, Source& out, std::string& reason) {
     in.seekg(0, std::ios::end);
     const auto size = in.tellg();
     in.seekg(0, std::ios::beg);
-    if (size > 0) text.resize(static_cast<size_t>(size));
+    if (size > 0) text.resize(static_cast<size_t>(size));  // one allocation for the whole file
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (in.bad() || static_cast<size_t>(in.gcount()) != text.size()) {
         reason = "read error";
