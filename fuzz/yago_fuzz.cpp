@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tarnwick::yago;
     const Source input{"fuzz.yar", "fuzz.yar", std::string(reinterpret_cast<const char*>(data), size)};
     const IncludeResolver sameText = [&input](const Source&, const std::string& path, Source& found, std::string&) {
-        found = Source{path, path, input.text};
+        found = Source{path, path, std::string(input.content())};
         return true;
     };
     const ParseResult result = parseSource(input, sameText);

@@ -101,7 +101,7 @@ private:
 
 class Parser {
 public:
-    Parser(const IncludeResolver& includes, std::vector<Rule>& rules) : includes_(includes), rules_(rules) {}
+    Parser(const IncludeResolver& includes, const RuleSink& sink) : includes_(includes), sink_(sink) {}
 
     // Parses one file and, through its includes, the files it names.
     void parse(const Source& source) {
@@ -109,7 +109,7 @@ public:
         try {
             FileParser(*this, source).run();
         } catch (const SyntaxError& e) {
-            const auto [line, column] = Lexer::lineAndColumn(source.text, e.offset);
+            const auto [line, column] = Lexer::lineAndColumn(source.content(), e.offset);
             throw Refusal{ParseError{source.name, line, column, e.what()}};
         }
         active_.pop_back();
@@ -118,7 +118,7 @@ public:
 private:
     class FileParser {
     public:
-        FileParser(Parser& owner, const Source& source) : owner_(owner), source_(source), lexer_(source.text) {}
+        FileParser(Parser& owner, const Source& source) : owner_(owner), source_(source), lexer_(source.content()) {}
 
         void run() {
             for (;;) {
@@ -160,7 +160,7 @@ private:
         std::string_view text(const Token& t) const { return lexer_.text(t); }
 
         bool isPunct(const Token& t, char c) const {
-            return t.kind == TokenKind::Punct && t.end - t.begin == 1 && source_.text[t.begin] == c;
+            return t.kind == TokenKind::Punct && t.end - t.begin == 1 && source_.content()[t.begin] == c;
         }
 
         bool isWord(const Token& t, std::string_view word) const {
@@ -200,11 +200,11 @@ private:
 
         // The text between the quotes of a text-string token, escapes kept.
         void appendInner(std::string& out, const Token& t) const {
-            appendLiteral(out, source_.text.substr(t.begin + 1, t.end - t.begin - 2));
+            appendLiteral(out, source_.content().substr(t.begin + 1, t.end - t.begin - 2));
         }
 
         void include(const Token& pathToken) {
-            const std::string path(source_.text.substr(pathToken.begin + 1, pathToken.end - pathToken.begin - 2));
+            const std::string path(source_.content().substr(pathToken.begin + 1, pathToken.end - pathToken.begin - 2));
             if (owner_.active_.size() >= maxIncludeDepth)
                 throw SyntaxError(pathToken.begin, "includes nested more than " + std::to_string(maxIncludeDepth) + " deep");
             if (++owner_.includeCount_ > maxIncludes)
@@ -257,7 +257,7 @@ private:
             if (!isWord(t, "condition")) fail(t, "expected 'condition'");
             expectPunct(':', "expected ':' after 'condition'");
             condition(r);
-            owner_.rules_.push_back(std::move(r));
+            owner_.sink_(std::move(r));
         }
 
         void meta(Rule& r) {
@@ -289,7 +289,7 @@ private:
             do {
                 const Token id = take();
                 if (id.kind != TokenKind::StringId) fail(id, "expected a string identifier such as $a");
-                if (source_.text[id.end - 1] == '*') fail(id, "a string identifier cannot end in '*'");
+                if (source_.content()[id.end - 1] == '*') fail(id, "a string identifier cannot end in '*'");
                 expectPunct('=', "expected '=' after the string identifier");
                 RuleString s;
                 s.name = text(id);
@@ -358,7 +358,7 @@ private:
                 const Token t = take();
                 if (t.kind == TokenKind::End) fail(t, "missing '}' at the end of rule '" + r.name + "'");
                 if (t.kind == TokenKind::Punct) {
-                    const char c = source_.text[t.begin];
+                    const char c = source_.content()[t.begin];
                     if (t.end - t.begin == 1) {
                         if (c == '}') {
                             if (!open.empty())
@@ -394,7 +394,7 @@ private:
     };
 
     const IncludeResolver& includes_;
-    std::vector<Rule>& rules_;
+    const RuleSink& sink_;
     std::vector<const Source*> active_;  // the files being read, outermost first
     size_t includeCount_ = 0;
 };
@@ -406,28 +406,36 @@ std::string ParseError::text() const {
     return file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message;
 }
 
+std::optional<ParseError> parseSource(const Source& source, const IncludeResolver& includes, const RuleSink& sink) {
+    try {
+        Parser(includes, sink).parse(source);
+    } catch (const Refusal& refusal) {
+        return refusal.error;
+    } catch (const std::bad_alloc&) {
+        return ParseError{source.name, 0, 0, "out of memory"};
+    }
+    return std::nullopt;
+}
+
 ParseResult parseSource(const Source& source, const IncludeResolver& includes) {
     ParseResult result;
-    try {
-        Parser(includes, result.rules).parse(source);
-    } catch (const Refusal& refusal) {
-        result.error = refusal.error;
-    } catch (const std::bad_alloc&) {
-        result.error = ParseError{source.name, 0, 0, "out of memory"};
-    }
+    result.error = parseSource(source, includes, [&](Rule&& rule) { result.rules.push_back(std::move(rule)); });
     if (result.error) result.rules.clear();
     return result;
 }
 
-ParseResult parseFile(const std::string& path) {
+std::optional<ParseError> parseFile(const std::string& path, const RuleSink& sink) {
     Source source;
     std::string reason;
-    if (!readSource(path, source, reason)) {
-        ParseResult result;
-        result.error = ParseError{path, 0, 0, "cannot read the file: " + reason};
-        return result;
-    }
-    return parseSource(source, resolveFromDisk);
+    if (!readSource(path, source, reason)) return ParseError{path, 0, 0, "cannot read the file: " + reason};
+    return parseSource(source, resolveFromDisk, sink);
+}
+
+ParseResult parseFile(const std::string& path) {
+    ParseResult result;
+    result.error = parseFile(path, [&](Rule&& rule) { result.rules.push_back(std::move(rule)); });
+    if (result.error) result.rules.clear();
+    return result;
 }
 
 }  // namespace tarnwick::yago

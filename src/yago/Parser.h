@@ -6,6 +6,7 @@
 #include "yago/Rule.h"
 #include "yago/Source.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,10 +35,18 @@ struct ParseResult {
     bool ok() const { return !error; }
 };
 
+// Receives each rule as soon as it has been read, in file order.
+using RuleSink = std::function<void(Rule&&)>;
+
 // Parses `source`; include statements are handed to `includes`. Never throws.
 ParseResult parseSource(const Source& source, const IncludeResolver& includes);
 
+// The same, handing each rule to `sink` instead of keeping it, so a large file needs the memory
+// of one rule at a time. Rules already handed over stay valid output only if no error follows.
+std::optional<ParseError> parseSource(const Source& source, const IncludeResolver& includes, const RuleSink& sink);
+
 // Reads and parses the rule file at `path`, following includes on disk. Never throws.
 ParseResult parseFile(const std::string& path);
+std::optional<ParseError> parseFile(const std::string& path, const RuleSink& sink);
 
 }  // namespace tarnwick::yago
