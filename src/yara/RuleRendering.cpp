@@ -17,15 +17,34 @@ std::string join(const std::vector<std::string>& pieces, const std::string& sepa
     return out;
 }
 
-std::string replaceAll(const std::string& text, const std::string& from, const std::string& to) {
+// Replaces `from` wherever it stands outside the condition's text strings ("...") and regular
+// expressions (/.../): a break inside a literal would change what the rule matches.
+std::string replaceOutsideLiterals(const std::string& text, const std::string& from, const std::string& to) {
     std::string out;
-    size_t start = 0;
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
-        out.append(text, start, at - start);
-        out += to;
-        start = at + from.size();
+    char literal = 0;  // the quote or slash of the literal we are in
+    for (size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (literal) {
+            out += c;
+            if (c == '\\' && i + 1 < text.size()) {
+                out += text[i + 1];
+                i += 2;
+                continue;
+            }
+            if (c == literal) literal = 0;
+            ++i;
+        } else if (c == '"' || c == '/') {
+            literal = c;
+            out += c;
+            ++i;
+        } else if (text.compare(i, from.size(), from) == 0) {
+            out += to;
+            i += from.size();
+        } else {
+            out += c;
+            ++i;
+        }
     }
-    out.append(text, start);
     return out;
 }
 
@@ -108,8 +127,8 @@ std::string stringLine(bool asciiHex, const YaraString& string) {
 
 std::string breakCondition(const std::string& condition) {
     if (characterCount(condition) < 80) return condition;
-    const std::string broken = replaceAll(condition, " and ", " and\n        ");
-    return replaceAll(broken, " or ", " or\n        ");
+    const std::string broken = replaceOutsideLiterals(condition, " and ", " and\n        ");
+    return replaceOutsideLiterals(broken, " or ", " or\n        ");
 }
 
 std::optional<std::string> hexToAscii(std::string_view hex) {

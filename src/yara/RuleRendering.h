@@ -21,7 +21,8 @@ std::string renderRule(bool asciiHex, const YaraRule& rule);
 // One string definition: name, " = ", the value, then each modifier after a space.
 std::string stringLine(bool asciiHex, const YaraString& string);
 
-// A condition of 80 characters or more is broken after every " and ", then every " or ".
+// A condition of 80 characters or more is broken after every " and ", then every " or ", except
+// inside its text strings and regular expressions.
 std::string breakCondition(const std::string& condition);
 
 // Each run of hex digits between wildcards, alternatives, groups and jumps becomes its ASCII

@@ -94,6 +94,11 @@ TEST(BreakCondition, BreaksLongConditionsAtAndThenOr) {
     const std::string both = "($a and $b) or $sand or $bandit " + std::string(60, 'd');
     EXPECT_EQ(breakCondition(both), "($a and\n        $b) or\n        $sand or\n        $bandit " + std::string(60, 'd'))
         << "and inside a word is no break point";
+
+    const std::string literals = "pe.x == \"a and \\\" or b\" and $r matches /x or y/ or " + std::string(40, 'e');
+    EXPECT_EQ(breakCondition(literals), "pe.x == \"a and \\\" or b\" and\n        $r matches /x or y/ or\n        " +
+                                            std::string(40, 'e'))
+        << "text strings and regular expressions are left whole, or the rule would match other text";
 }
 
 TEST(HexToAscii, ConvertsRunsBetweenWildcardsJumpsAndAlternatives) {

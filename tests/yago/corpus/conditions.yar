@@ -47,3 +47,10 @@ rule References
     condition:
         Counts or (Literals and not Modules)
 }
+rule LongConditionWithWordsInLiterals
+{
+    strings:
+        $a = "x and y"
+    condition:
+        $a and "left and right" != "left or right" and filesize > 10 and "or and" contains " and "
+}
