@@ -63,7 +63,14 @@ public:
     // A rule is known by its file and its name; the newer the version, the greater.
     bool operator==(const YaraRule& o) const { return fields_->filepath == o->filepath && fields_->name == o->name; }
     bool operator<(const YaraRule& o) const { return fields_->version < o->version; }
+    // The list sorts by this key instead of comparing rules (see XPArrayModel).
     int64_t sortKey() const { return fields_->version; }
+    // Asks the processor for what the search reads of this rule, ahead of reading it: stage 0
+    // the fields, stage 1 (once the fields are in) the name's characters.
+    void prefetch(int stage) const {
+        if (stage == 0) __builtin_prefetch(fields_.get());
+        else __builtin_prefetch(fields_->name.data());
+    }
 
     // The rule as YARA text, hex strings as written.
     std::string text() const;
