@@ -63,11 +63,21 @@ std::pair<size_t, size_t> Lexer::lineAndColumn(std::string_view source, size_t o
     return {line, offset - lineStart + 1};
 }
 
-void Lexer::skipBlockComment() {
-    const size_t start = pos_;
-    const size_t close = src_.find("*/", pos_ + 2);
-    if (close == std::string_view::npos) fail(start, "unterminated comment");
-    pos_ = close + 2;
+bool Lexer::skipComment() {
+    const size_t n = src_.size();
+    if (src_[pos_] != '/' || pos_ + 1 >= n) return false;
+    if (src_[pos_ + 1] == '/') {
+        const size_t eol = src_.find('\n', pos_ + 2);
+        pos_ = eol == std::string_view::npos ? n : eol + 1;
+        return true;
+    }
+    if (src_[pos_ + 1] == '*') {
+        const size_t close = src_.find("*/", pos_ + 2);
+        if (close == std::string_view::npos) fail(pos_, "unterminated comment");
+        pos_ = close + 2;
+        return true;
+    }
+    return false;
 }
 
 bool Lexer::skipTrivia() {
@@ -77,12 +87,7 @@ bool Lexer::skipTrivia() {
         const unsigned char c = src_[pos_];
         if (isSpace(c)) {
             ++pos_;
-        } else if (c == '/' && pos_ + 1 < n && src_[pos_ + 1] == '/') {
-            const size_t eol = src_.find('\n', pos_ + 2);
-            pos_ = eol == std::string_view::npos ? n : eol + 1;
-        } else if (c == '/' && pos_ + 1 < n && src_[pos_ + 1] == '*') {
-            skipBlockComment();
-        } else {
+        } else if (!skipComment()) {
             break;
         }
     }
@@ -311,12 +316,7 @@ void Lexer::hexString(std::string& out) {
             out.push_back('}');
             ++pos_;
             return;
-        } else if (c == '/' && pos_ + 1 < n && src_[pos_ + 1] == '/') {
-            const size_t eol = src_.find('\n', pos_ + 2);
-            pos_ = eol == std::string_view::npos ? n : eol + 1;
-        } else if (c == '/' && pos_ + 1 < n && src_[pos_ + 1] == '*') {
-            skipBlockComment();
-        } else {
+        } else if (!skipComment()) {
             fail(pos_, "invalid character " + describe(c) + " in hex string");
         }
     }

@@ -63,7 +63,8 @@ public:
 
 private:
     bool skipTrivia();
-    void skipBlockComment();
+    // Skips a comment of either kind at the current position; false when none starts there.
+    bool skipComment();
     void identifier(Token& t);
     void number(Token& t);
     void textString(Token& t);
