@@ -1,8 +1,6 @@
 #include "yara/ConverterDocument.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
+#include "platform/LenientJson.h"
 
 namespace tarnwick {
 namespace {
@@ -20,45 +18,29 @@ const ConverterJson* member(const ConverterJson& object, const char* key) {
     return it == object.end() ? nullptr : &*it;
 }
 
+// The program's lenient readings, on a single value of the document. Only texts, numbers and
+// booleans are read this way, so the copy is small.
+nlohmann::json scalar(const ConverterJson* value) {
+    if (!value || value->is_structured()) return nullptr;
+    return nlohmann::json(*value);
+}
+
 std::string text(const ConverterJson* value) {
-    if (!value) return "";
-    if (value->is_string()) return value->get<std::string>();
-    if (value->is_boolean()) return value->get<bool>() ? "true" : "false";
-    if (value->is_number()) return value->dump();
-    return "";
+    const nlohmann::json v = scalar(value);
+    return json::text(&v);
+}
+
+int64_t integer(const ConverterJson* value) {
+    const nlohmann::json v = scalar(value);
+    return json::integer(&v);
 }
 
 bool boolean(const ConverterJson* value) {
     if (!value) return false;
     if (value->is_boolean()) return value->get<bool>();
     if (value->is_number()) return value->get<double>() != 0;
-    if (value->is_string()) return value->get<std::string>() == "true";
+    if (value->is_string()) return value->get_ref<const std::string&>() == "true";
     return false;
-}
-
-int64_t integer(const ConverterJson* value) {
-    if (!value) return 0;
-    if (value->is_number_integer()) return value->get<int64_t>();
-    if (value->is_number_unsigned()) {
-        const auto u = value->get<uint64_t>();
-        return u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) ? std::numeric_limits<int64_t>::max()
-                                                                               : static_cast<int64_t>(u);
-    }
-    if (value->is_number_float()) {
-        const double d = value->get<double>();
-        if (std::isnan(d)) return 0;
-        if (d >= 9.2e18) return std::numeric_limits<int64_t>::max();
-        if (d <= -9.2e18) return std::numeric_limits<int64_t>::min();
-        return static_cast<int64_t>(d);
-    }
-    if (value->is_boolean()) return value->get<bool>() ? 1 : 0;
-    if (value->is_string()) {
-        const std::string& s = value->get_ref<const std::string&>();
-        int64_t n = 0;
-        std::from_chars(s.data(), s.data() + s.size(), n);
-        return n;
-    }
-    return 0;
 }
 
 std::vector<std::string> textList(const ConverterJson* value) {
