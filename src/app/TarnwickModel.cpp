@@ -1,8 +1,7 @@
 #include "app/TarnwickModel.h"
 
 #include "app/Constants.h"
-
-#include <ctime>
+#include "platform/DateFormatter.h"
 
 namespace tarnwick {
 namespace {
@@ -39,12 +38,8 @@ void TarnwickModel::setGKChecksFilter(const std::string& filter) { queueFilter(_
 
 std::string TarnwickModel::lastUpdateCheck() const {
     if (!_update.checkTime) return "Not Available";
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(*_update.checkTime);
-    std::tm local{};
-    char text[64];
-    if (!localtime_r(&seconds, &local) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) == 0)
-        return "Not Available";
-    return text;
+    const std::string text = DateFormatter(constants::datePattern).string(*_update.checkTime);
+    return text.empty() ? "Not Available" : text;
 }
 
 TarnwickModel& sharedModel() {

@@ -1,50 +1,39 @@
 #include "yara/YaraEngine.h"
 
+#include "yara/CompiledRulesCache.h"
+#include "yara/Libyara.h"
+#include "yara/RulesScanner.h"
+#include "yara/ScanMessages.h"
+#include "yara/ScanPool.h"
+#include "yara/TreeWalker.h"
+
 #include <yara.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 
 namespace tarnwick {
 namespace {
 
-// libyara's own start-up; it is never undone, since engines may be in use on other threads
-// until the process ends.
-bool libyaraReady() {
-    static const bool ready = yr_initialize() == ERROR_SUCCESS;
-    return ready;
-}
-
-struct Messages {
-    std::vector<std::string>& errors;
-    std::vector<std::string>& warnings;
-};
-
-void collectMessage(int level, const char* file, int line, const YR_RULE*, const char* message, void* user) {
-    auto* messages = static_cast<Messages*>(user);
-    std::string text = std::string(file ? file : "") + ":" + std::to_string(line) + ": " + (message ? message : "");
-    (level == YARA_ERROR_LEVEL_WARNING ? messages->warnings : messages->errors).push_back(std::move(text));
-}
-
-struct CompilerDeleter {
-    void operator()(YR_COMPILER* compiler) const { yr_compiler_destroy(compiler); }
-};
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
+std::shared_ptr<const CompiledRules> rulesFor(const YaraEngine::RuleFiles& ruleFiles,
+                                              const std::vector<std::string>* ruleStrings, ScanMessages& messages) {
+    auto rules = CompiledRulesCache::shared().rulesFor(ruleFiles, ruleStrings ? *ruleStrings : std::vector<std::string>{});
+    for (const std::string& error : rules->errors()) messages.error(error);
+    for (const std::string& warning : rules->warnings()) messages.warning(warning);
+    return rules;
+}
+
 }  // namespace
 
-YaraEngine::YaraEngine() { libyaraReady(); }
+YaraEngine::YaraEngine() { libyara::ready(); }
 
 bool YaraEngine::validateRulesAtPath(const std::string& path, std::vector<std::string>& errors,
                                      std::vector<std::string>& warnings) {
-    if (!libyaraReady()) {
-        errors.push_back(path + ": the YARA engine could not be started");
-        return false;
-    }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         errors.push_back(path + ": not a regular file");
@@ -55,17 +44,53 @@ bool YaraEngine::validateRulesAtPath(const std::string& path, std::vector<std::s
         errors.push_back(path + ": cannot be opened");
         return false;
     }
-    YR_COMPILER* raw = nullptr;
-    if (yr_compiler_create(&raw) != ERROR_SUCCESS) {
+    libyara::CompilerMessages messages;
+    libyara::Compiler compiler = libyara::makeCompiler(messages);
+    if (!compiler) {
         errors.push_back(path + ": the YARA compiler could not be created");
         return false;
     }
-    std::unique_ptr<YR_COMPILER, CompilerDeleter> compiler(raw);
-    Messages messages{errors, warnings};
-    yr_compiler_set_callback(compiler.get(), collectMessage, &messages);
     const int errorCount = yr_compiler_add_file(compiler.get(), file.get(), nullptr, path.c_str());
-    if (errorCount > 0 && errors.empty()) errors.push_back(path + ": " + std::to_string(errorCount) + " errors");
+    errors.insert(errors.end(), messages.errors.begin(), messages.errors.end());
+    warnings.insert(warnings.end(), messages.warnings.begin(), messages.warnings.end());
+    if (errorCount > 0 && messages.errors.empty()) errors.push_back(path + ": " + std::to_string(errorCount) + " errors");
     return errorCount == 0;
+}
+
+std::vector<RuleMatch> YaraEngine::simpleScanFileAtPath(const std::string& path, const RuleFiles& ruleFiles,
+                                                        const std::vector<std::string>* ruleStrings, int timeout,
+                                                        bool fastMode, std::vector<std::string>& errors,
+                                                        std::vector<std::string>& warnings) {
+    ScanMessages messages;
+    std::vector<RuleMatch> matches;
+    {
+        RulesScanner scanner(rulesFor(ruleFiles, ruleStrings, messages), timeout, fastMode, messages);
+        // A FIFO or a device given as the target is refused rather than read forever.
+        if (UniqueFd fd = TreeWalker::openFile(path, messages)) scanner.scan(fd.get(), path, matches);
+    }
+    messages.appendTo(errors, warnings);
+    return matches;
+}
+
+std::vector<RuleMatch> YaraEngine::simpleScanDirAtPath(const std::string& path, const RuleFiles& ruleFiles,
+                                                       const std::vector<std::string>* ruleStrings, int timeout,
+                                                       bool fastMode, std::vector<std::string>& errors,
+                                                       std::vector<std::string>& warnings,
+                                                       const FileCallback& callback) {
+    ScanMessages messages;
+    std::vector<RuleMatch> matches;
+    {
+        ScanPool pool(rulesFor(ruleFiles, ruleStrings, messages), timeout, fastMode, ScanPool::defaultWorkerCount(),
+                      messages);
+        TreeWalker::walk(path, [&](WalkedFile&& file) {
+            const bool goOn = callback ? callback(file.path) : true;
+            pool.submit(std::move(file));
+            return goOn;
+        }, messages);
+        matches = pool.finish();
+    }
+    messages.appendTo(errors, warnings);
+    return matches;
 }
 
 }  // namespace tarnwick

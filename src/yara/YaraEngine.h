@@ -1,6 +1,14 @@
 #pragma once
-// The YARA engine, on libyara. An engine object serves one call; libyara itself is set up once
-// per process, on first use, and stays up until the process ends.
+// The YARA engine, on libyara: checks rule files, and scans a file or a directory tree with a set
+// of rule files. An engine object serves one scan; libyara itself is set up once per process.
+//
+// Scans compile each rule file in a namespace of its own and keep the compiled rules for later
+// scans (see CompiledRulesCache). Every error and warning of compiling and scanning goes to the
+// caller's lists; a rule file that does not compile is left out of the scan.
+#include "yara/RuleMatch.h"
+
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -8,6 +16,12 @@ namespace tarnwick {
 
 class YaraEngine {
 public:
+    // Namespace to rule-file path.
+    using RuleFiles = std::map<std::string, std::string>;
+    // Called with each file of a directory scan just before it is scanned, one file at a time and
+    // in walk order; answering false ends the walk once that file has been scanned.
+    using FileCallback = std::function<bool(const std::string& path)>;
+
     YaraEngine();
 
     // Compiles the rule file (includes are found relative to the file itself) and adds every
@@ -15,6 +29,21 @@ public:
     // the file is usable when this is true and `errors` is empty.
     bool validateRulesAtPath(const std::string& path, std::vector<std::string>& errors,
                              std::vector<std::string>& warnings);
+
+    // Scans one file. `ruleStrings` (may be null) are rule texts compiled beside the files;
+    // `timeout` goes to libyara unchanged (seconds per file).
+    std::vector<RuleMatch> simpleScanFileAtPath(const std::string& path, const RuleFiles& ruleFiles,
+                                                const std::vector<std::string>* ruleStrings, int timeout,
+                                                bool fastMode, std::vector<std::string>& errors,
+                                                std::vector<std::string>& warnings);
+
+    // Scans every regular file of the tree at `path` (see TreeWalker for what is passed by): this
+    // thread walks and calls `callback`, a worker per core scans. Answers every match found, in
+    // walk order, also when the callback stopped the walk.
+    std::vector<RuleMatch> simpleScanDirAtPath(const std::string& path, const RuleFiles& ruleFiles,
+                                               const std::vector<std::string>* ruleStrings, int timeout,
+                                               bool fastMode, std::vector<std::string>& errors,
+                                               std::vector<std::string>& warnings, const FileCallback& callback);
 };
 
 }  // namespace tarnwick

@@ -6,6 +6,7 @@
 #include "yara/ConverterDocument.h"
 #include "yara/YaraEngine.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tarnwick {
@@ -81,6 +82,74 @@ void YaraModel::announceRuleFiles(const std::string& error) {
     MainQueue::async([this, error] {
         NotificationCenter::defaultCenter().post(name(TarnwickNotificationNames::yaraFilesUpdateNotification),
                                                  static_cast<XPArrayModel<YaraRule>*>(this), {{"error", error}});
+    });
+}
+
+std::vector<YaraScan> YaraModel::scans() const {
+    std::vector<YaraScan> list = concurrentQueue.sync([this] { return std::vector<YaraScan>(_scans.begin(), _scans.end()); });
+    std::sort(list.begin(), list.end(),
+              [](const YaraScan& a, const YaraScan& b) { return a.scanStartTime < b.scanStartTime; });
+    return list;
+}
+
+YaraScan YaraModel::startScan(const std::string& target, std::vector<YaraFile> ruleFiles) {
+    YaraScan scan(target, std::move(ruleFiles));
+    scan.scanStatus = ScanStatusValues::running;
+    concurrentQueue.barrierAsync([this, scan] {
+        if (_scans.insert(scan).second) announceScans();
+    });
+    changeActiveScanCount(+1);
+    return scan;
+}
+
+void YaraModel::finishScan(const YaraScan& scan) {
+    YaraScan finished = scan;
+    finished.scanEndTime = YaraScan::Clock::now();
+    finished.scanStatus = ScanStatusValues::complete;
+    concurrentQueue.barrierAsync([this, finished = std::move(finished)] { storeScan(finished); });
+    changeActiveScanCount(-1);
+}
+
+void YaraModel::stopScan(const YaraScan& scan) {
+    YaraScan stopping = scan;
+    if (stopping.scanStatus == ScanStatusValues::running) stopping.scanStatus = ScanStatusValues::shouldAbort;
+    concurrentQueue.barrierAsync([this, stopping = std::move(stopping)] { storeScan(stopping); });
+}
+
+bool YaraModel::isScanAborted(const YaraScan& scan) const {
+    return concurrentQueue.sync([&] {
+        auto stored = _scans.find(scan);
+        return stored != _scans.end() && stored->scanStatus == ScanStatusValues::shouldAbort;
+    });
+}
+
+int64_t YaraModel::activeScanCount() const {
+    std::lock_guard lock(scanCountLock_);
+    return _activeScanCount;
+}
+
+void YaraModel::storeScan(const YaraScan& scan) {
+    auto stored = _scans.find(scan);
+    if (stored == _scans.end() || stored->scanStatus == ScanStatusValues::complete) return;
+    _scans.erase(stored);
+    _scans.insert(scan);
+    announceScans();
+}
+
+void YaraModel::announceScans() {
+    MainQueue::async([this] {
+        NotificationCenter::defaultCenter().post(name(TarnwickNotificationNames::yaraScanUpdateNotification),
+                                                 static_cast<XPArrayModel<YaraRule>*>(this));
+    });
+}
+
+void YaraModel::changeActiveScanCount(int64_t by) {
+    // The notice is queued under the lock, so the main thread hears the counts in order.
+    std::lock_guard lock(scanCountLock_);
+    _activeScanCount += by;
+    MainQueue::async([this, count = _activeScanCount] {
+        NotificationCenter::defaultCenter().post(name(TarnwickNotificationNames::yaraScanCountUpdateNotification),
+                                                 static_cast<XPArrayModel<YaraRule>*>(this), {{"activeScanCount", count}});
     });
 }
 

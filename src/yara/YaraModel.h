@@ -6,15 +6,23 @@
 // `addRuleFile` and `removeRuleFile` change the model: run them as barrier tasks on
 // `concurrentQueue`. Each posts one "yaraFilesUpdateNotification" on the main thread whose
 // "error" is "" on success.
+//
+// The scan history lives in `_scans`, touched only through `concurrentQueue` (reads synchronous,
+// writes as barrier tasks); `_activeScanCount` is guarded by a lock of its own. Changes are
+// announced on the main thread with "yaraScanUpdateNotification" and
+// "yaraScanCountUpdateNotification" ("activeScanCount").
 #include "models/XPArrayModel.h"
+#include "scan/YaraScan.h"
 #include "yara/YaraFile.h"
 #include "yara/YaraRule.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace tarnwick {
@@ -48,9 +56,37 @@ public:
     // converter of their own here.
     void setConverterPath(std::optional<std::string> path) { converterPath_ = std::move(path); }
 
+    // The scans of this run, earliest start first.
+    std::vector<YaraScan> scans() const;
+
+    // Makes, stores and counts a new running scan; answers its record. A `scans` read after
+    // this returns lists it.
+    YaraScan startScan(const std::string& target, std::vector<YaraFile> ruleFiles);
+
+    // Stores the scan as complete, ended now, and uncounts it.
+    void finishScan(const YaraScan& scan);
+
+    // Asks a running scan to stop; a scan that has finished is left as it is.
+    void stopScan(const YaraScan& scan);
+
+    // Whether a stop was asked for the stored record of this scan.
+    bool isScanAborted(const YaraScan& scan) const;
+
+    // Scans now running.
+    int64_t activeScanCount() const;
+
     std::vector<YaraFile> _ruleFiles;
+    std::unordered_set<YaraScan, YaraScanHash> _scans;
+    int64_t _activeScanCount = 0;  // guarded by scanCountLock_
 
 private:
+    // Replaces the stored record of the same uid unless there is none or it is complete. Runs
+    // inside a barrier task.
+    void storeScan(const YaraScan& scan);
+    void announceScans();
+    void changeActiveScanCount(int64_t by);
+
+    mutable std::mutex scanCountLock_;
     std::optional<std::string> converterPath() const;
 
     std::optional<std::string> converterPath_;

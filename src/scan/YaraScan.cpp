@@ -1,0 +1,15 @@
+#include "scan/YaraScan.h"
+
+#include "app/Constants.h"
+#include "scan/HashableIDGenerator.h"
+
+namespace tarnwick {
+
+YaraScan::YaraScan(std::string target, std::vector<YaraFile> files)
+    : uid(HashableIDGenerator::shared().generateId()),
+      scanTarget(std::move(target)),
+      ruleFiles(std::move(files)),
+      scanStartTime(Clock::now()),
+      dateFormatter(constants::datePattern) {}
+
+}  // namespace tarnwick

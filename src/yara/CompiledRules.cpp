@@ -1,0 +1,61 @@
+#include "yara/CompiledRules.h"
+
+#include "yara/Libyara.h"
+
+#include <yara.h>
+
+#include <cstdio>
+
+namespace tarnwick {
+
+CompiledRules::~CompiledRules() {
+    if (rules_) yr_rules_destroy(rules_);
+}
+
+std::shared_ptr<const CompiledRules> CompiledRules::compile(const std::vector<Source>& sources,
+                                                           std::vector<std::string> earlier) {
+    std::shared_ptr<CompiledRules> compiled(new CompiledRules);
+    compiled->errors_ = std::move(earlier);
+    std::vector<bool> left(sources.size(), false);
+    for (size_t i = 0; i < sources.size(); ++i) {
+        if (!sources[i].path.empty() && !sources[i].file) left[i] = true;  // its opener has said why
+    }
+    for (;;) {
+        libyara::CompilerMessages messages;
+        libyara::Compiler compiler = libyara::makeCompiler(messages);
+        if (!compiler) {
+            compiled->errors_.push_back("the YARA compiler could not be created");
+            return compiled;
+        }
+        bool failed = false;
+        for (size_t i = 0; i < sources.size() && !failed; ++i) {
+            if (left[i]) continue;
+            const Source& source = sources[i];
+            int errorCount = 0;
+            if (source.file) {
+                std::rewind(source.file);
+                errorCount = yr_compiler_add_file(compiler.get(), source.file, source.nameSpace.c_str(),
+                                                  source.path.c_str());
+            } else {
+                errorCount = yr_compiler_add_string(compiler.get(), source.text.c_str(), source.nameSpace.c_str());
+            }
+            if (errorCount > 0) {
+                left[i] = failed = true;
+                const std::string& name = source.file ? source.path : source.nameSpace;
+                if (messages.errors.empty()) messages.errors.push_back(name + ": does not compile");
+                compiled->errors_.insert(compiled->errors_.end(), messages.errors.begin(), messages.errors.end());
+            }
+        }
+        if (failed) continue;  // at most once per source
+        compiled->warnings_ = std::move(messages.warnings);
+        YR_RULES* rules = nullptr;
+        if (yr_compiler_get_rules(compiler.get(), &rules) != ERROR_SUCCESS) {
+            compiled->errors_.push_back("the compiled rules could not be built");
+            return compiled;
+        }
+        compiled->rules_ = rules;
+        return compiled;
+    }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,64 @@
+#pragma once
+// Compiled rules kept across scans. An entry is found again by the rule files it was compiled
+// from (namespace and path of each) and by each file's identity when it was opened: device,
+// inode, size and modification time. A second scan with the same, unchanged files compiles
+// nothing; a file that was edited, replaced or deleted since makes a new entry.
+//
+// Safe from any number of threads: scans asking at the same time for rules not yet compiled
+// wait for one compilation. The entries used least recently are dropped beyond `capacity`;
+// scans still holding them keep them alive.
+#include "yara/CompiledRules.h"
+
+#include <cstdint>
+#include <future>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+class CompiledRulesCache {
+public:
+    explicit CompiledRulesCache(size_t capacity = 4) : capacity_(capacity) {}
+
+    // The process's cache. It is never destroyed, so scans still running when the process
+    // ends keep their rules.
+    static CompiledRulesCache& shared();
+
+    // The rules of these rule files (namespace to path) and rule texts.
+    std::shared_ptr<const CompiledRules> rulesFor(const std::map<std::string, std::string>& ruleFiles,
+                                                  const std::vector<std::string>& ruleStrings);
+
+    // How many compilations this cache has run.
+    uint64_t compilations() const;
+
+private:
+    struct Identity {
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        int64_t size = 0;
+        int64_t modifiedNs = 0;
+        int openError = 0;  // why it could not be opened; 0 when it was
+        bool operator==(const Identity&) const = default;
+    };
+    struct Key {
+        std::vector<std::pair<std::string, std::string>> files;
+        std::vector<Identity> identities;
+        std::vector<std::string> strings;
+        bool operator==(const Key&) const = default;
+    };
+    struct Entry {
+        Key key;
+        std::shared_future<std::shared_ptr<const CompiledRules>> rules;
+    };
+
+    const size_t capacity_;
+    mutable std::mutex mutex_;
+    std::list<Entry> entries_;  // most recently used first
+    uint64_t compilations_ = 0;
+};
+
+}  // namespace tarnwick
