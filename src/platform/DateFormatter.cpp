@@ -33,7 +33,15 @@ std::string translate(const std::string& pattern) {
                 i = end + 1;
                 continue;
             }
-            while (end < pattern.size() && pattern[end] != '\'') {
+            while (end < pattern.size()) {
+                if (pattern[end] == '\'') {
+                    if (end + 1 < pattern.size() && pattern[end + 1] == '\'') {
+                        out += '\'';
+                        end += 2;
+                        continue;
+                    }
+                    break;
+                }
                 out += pattern[end] == '%' ? std::string("%%") : std::string(1, pattern[end]);
                 ++end;
             }

@@ -40,6 +40,12 @@ struct WorkingScan {
     YaraScan scan;
 };
 
+// The engine's messages change nothing in the record; they are there for whoever reads the log.
+void logMessages(const std::vector<std::string>& errors, const std::vector<std::string>& warnings) {
+    for (const std::string& error : errors) TW_LOG_INFO("YARA error: " + error);
+    for (const std::string& warning : warnings) TW_LOG_INFO("YARA warning: " + warning);
+}
+
 // Runs the engine call, so that an engine failure still ends in the record being finished.
 template <class Call>
 void runEngine(const char* kind, const std::string& target, Call&& call) {
@@ -80,6 +86,15 @@ namespace scanOperations {
 
 void fileScan(YaraModel& model, const std::string& filepath) {
     YaraEngine engine;
+    fileScan(model, filepath, engine);
+}
+
+void dirScan(YaraModel& model, const std::string& dirpath) {
+    YaraEngine engine;
+    dirScan(model, dirpath, engine);
+}
+
+void fileScan(YaraModel& model, const std::string& filepath, YaraEngine& engine) {
     TW_LOG_INFO("Operation File Scan started");
     const std::vector<YaraFile> ruleFiles = model.ruleFiles();
     const YaraEngine::RuleFiles map = ruleFileMap(ruleFiles);
@@ -89,12 +104,12 @@ void fileScan(YaraModel& model, const std::string& filepath) {
     runEngine("File scan", filepath, [&] {
         scan.matches = engine.simpleScanFileAtPath(filepath, map, nullptr, scanTimeout, false, errors, warnings);
     });
+    logMessages(errors, warnings);
     scan.fileCount = 1;
     model.finishScan(scan);
 }
 
-void dirScan(YaraModel& model, const std::string& dirpath) {
-    YaraEngine engine;
+void dirScan(YaraModel& model, const std::string& dirpath, YaraEngine& engine) {
     TW_LOG_INFO("Operation Dir Scan started");
     const std::vector<YaraFile> ruleFiles = model.ruleFiles();
     const YaraEngine::RuleFiles map = ruleFileMap(ruleFiles);
@@ -120,6 +135,7 @@ void dirScan(YaraModel& model, const std::string& dirpath) {
     runEngine("Directory scan", dirpath, [&] {
         matches = engine.simpleScanDirAtPath(dirpath, map, nullptr, scanTimeout, false, errors, warnings, callback);
     });
+    logMessages(errors, warnings);
     YaraScan finished = [&] {
         std::lock_guard lock(working->lock);
         working->scan.matches = std::move(matches);

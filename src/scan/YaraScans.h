@@ -7,6 +7,7 @@
 // Directory scans post "scanUpdateFileCountNotification" ("fileCount", "uid") on the main thread
 // after every 100th file and look for a stop request there; a file scan always runs to its end.
 // Every scan that starts also finishes, whatever the engine does.
+#include "yara/YaraEngine.h"
 #include "yara/YaraModel.h"
 
 #include <cstdint>
@@ -35,8 +36,11 @@ inline constexpr int64_t progressStep = 100;
 // Handed to libyara as it is: seconds a single file may take.
 inline constexpr int scanTimeout = 10000;
 
+// Each makes its own engine, or uses the one given.
 void fileScan(YaraModel& model, const std::string& filepath);
+void fileScan(YaraModel& model, const std::string& filepath, YaraEngine& engine);
 void dirScan(YaraModel& model, const std::string& dirpath);
+void dirScan(YaraModel& model, const std::string& dirpath, YaraEngine& engine);
 
 }  // namespace scanOperations
 

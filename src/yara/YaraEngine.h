@@ -4,7 +4,8 @@
 //
 // Scans compile each rule file in a namespace of its own and keep the compiled rules for later
 // scans (see CompiledRulesCache). Every error and warning of compiling and scanning goes to the
-// caller's lists; a rule file that does not compile is left out of the scan.
+// caller's lists; a rule file that does not compile is left out of the scan. The scan calls are
+// virtual so that the scan driver can be run against an engine of a test's own.
 #include "yara/RuleMatch.h"
 
 #include <functional>
@@ -23,6 +24,7 @@ public:
     using FileCallback = std::function<bool(const std::string& path)>;
 
     YaraEngine();
+    virtual ~YaraEngine() = default;
 
     // Compiles the rule file (includes are found relative to the file itself) and adds every
     // compiler message to `errors` or `warnings` as "file:line: message". True when it compiled;
@@ -32,7 +34,7 @@ public:
 
     // Scans one file. `ruleStrings` (may be null) are rule texts compiled beside the files;
     // `timeout` goes to libyara unchanged (seconds per file).
-    std::vector<RuleMatch> simpleScanFileAtPath(const std::string& path, const RuleFiles& ruleFiles,
+    virtual std::vector<RuleMatch> simpleScanFileAtPath(const std::string& path, const RuleFiles& ruleFiles,
                                                 const std::vector<std::string>* ruleStrings, int timeout,
                                                 bool fastMode, std::vector<std::string>& errors,
                                                 std::vector<std::string>& warnings);
@@ -40,7 +42,7 @@ public:
     // Scans every regular file of the tree at `path` (see TreeWalker for what is passed by): this
     // thread walks and calls `callback`, a worker per core scans. Answers every match found, in
     // walk order, also when the callback stopped the walk.
-    std::vector<RuleMatch> simpleScanDirAtPath(const std::string& path, const RuleFiles& ruleFiles,
+    virtual std::vector<RuleMatch> simpleScanDirAtPath(const std::string& path, const RuleFiles& ruleFiles,
                                                const std::vector<std::string>* ruleStrings, int timeout,
                                                bool fastMode, std::vector<std::string>& errors,
                                                std::vector<std::string>& warnings, const FileCallback& callback);

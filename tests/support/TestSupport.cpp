@@ -112,6 +112,15 @@ std::vector<std::string> NotificationRecorder::texts(const std::string& name, co
     return out;
 }
 
+std::vector<int64_t> NotificationRecorder::integers(const std::string& name, const std::string& key) const {
+    std::lock_guard guard(mutex_);
+    std::vector<int64_t> out;
+    for (const auto& r : received_)
+        if (r.name == name)
+            if (auto v = r.info<int64_t>(key)) out.push_back(*v);
+    return out;
+}
+
 LoopbackServer::LoopbackServer() {
     // Recorded before the answer goes out (a logger would run after it), so a client that has
     // its answer always finds its request in the record.

@@ -64,6 +64,7 @@ public:
     size_t count(const std::string& name) const;
     // Values of one user-info text key, in order of arrival.
     std::vector<std::string> texts(const std::string& name, const std::string& key) const;
+    std::vector<int64_t> integers(const std::string& name, const std::string& key) const;
 
 private:
     std::vector<NotificationCenter::Token> tokens_;

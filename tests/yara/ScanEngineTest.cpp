@@ -1,0 +1,277 @@
+// The engine's scans on libyara: rule namespaces, the compiled-rules cache, file sizes on both
+// read paths, and directory walks that meet what a real volume holds.
+#include "yara/CompiledRulesCache.h"
+#include "yara/RulesScanner.h"
+#include "yara/TreeWalker.h"
+#include "yara/YaraEngine.h"
+
+#include "support/TestSupport.h"
+#include "support/Unprivileged.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <thread>
+
+namespace tarnwick {
+namespace {
+
+using test::TempDir;
+namespace fs = std::filesystem;
+
+struct Scan {
+    std::vector<RuleMatch> matches;
+    std::vector<std::string> errors;
+    std::vector<std::string> warnings;
+    std::vector<std::string> visited;  // paths the callback saw, in order
+};
+
+YaraEngine::RuleFiles filesMap(const std::vector<fs::path>& files) {
+    YaraEngine::RuleFiles map;
+    for (const fs::path& file : files) map[file.string()] = file.string();
+    return map;
+}
+
+Scan scanFile(const fs::path& target, const std::vector<fs::path>& ruleFiles) {
+    Scan s;
+    s.matches = YaraEngine().simpleScanFileAtPath(target.string(), filesMap(ruleFiles), nullptr, 10000, false,
+                                                  s.errors, s.warnings);
+    return s;
+}
+
+// Scans the tree; the callback answers false at the `stopAt`th file (0: never).
+Scan scanDir(const fs::path& target, const std::vector<fs::path>& ruleFiles, size_t stopAt = 0,
+             const std::function<void(const std::string&)>& onFile = {}) {
+    Scan s;
+    s.matches = YaraEngine().simpleScanDirAtPath(
+        target.string(), filesMap(ruleFiles), nullptr, 10000, false, s.errors, s.warnings,
+        [&](const std::string& path) {
+            s.visited.push_back(path);
+            if (onFile) onFile(path);
+            return stopAt == 0 || s.visited.size() < stopAt;
+        });
+    return s;
+}
+
+std::set<std::pair<std::string, std::string>> pairs(const std::vector<RuleMatch>& matches) {
+    std::set<std::pair<std::string, std::string>> out;
+    for (const RuleMatch& m : matches) out.emplace(m.identifier, fs::path(m.filepath).filename().string());
+    return out;
+}
+
+constexpr const char* markerRules =
+    "rule Marker { strings: $a = \"TARNWICK-MARKER\" condition: $a }\n"
+    "private rule Hidden { condition: true }\n"
+    "rule Everything { condition: Hidden }\n";
+
+TEST(ScanEngine, RuleFilesKeepTheirOwnNamespacesAndPrivateRulesStayUnreported) {
+    TempDir dir;
+    const auto first = dir.write("first.yar", markerRules);
+    const auto second = dir.write("second.yar", "rule Marker { strings: $a = \"OTHER\" condition: $a }\n");
+    dir.write("tree/hit.txt", "xx TARNWICK-MARKER xx");
+    dir.write("tree/other.txt", "OTHER");
+
+    const Scan s = scanDir(dir / "tree", {first, second});
+    EXPECT_TRUE(s.errors.empty()) << s.errors.front();
+    EXPECT_EQ(pairs(s.matches), (std::set<std::pair<std::string, std::string>>{
+                                    {"Marker", "hit.txt"}, {"Everything", "hit.txt"},
+                                    {"Marker", "other.txt"}, {"Everything", "other.txt"}}));
+    EXPECT_EQ(s.matches.size(), 4u);
+}
+
+TEST(ScanEngine, FilesOfEverySizeAreScannedWhole) {
+    // Small files are read into a buffer, larger ones mapped: the marker at the very end must be
+    // found on both sides of the limit, and an empty file still reaches the rules.
+    TempDir dir;
+    const auto rules = dir.write("r.yar", "rule Marker { strings: $a = \"TARNWICK-MARKER\" condition: $a }\n"
+                                          "rule Empty { condition: filesize == 0 }\n");
+    const std::string marker = "TARNWICK-MARKER";
+    struct Case {
+        const char* name;
+        size_t size;
+        const char* rule;
+    } cases[] = {
+        {"empty", 0, "Empty"},
+        {"tiny", marker.size(), "Marker"},
+        {"at-limit", RulesScanner::readLimit, "Marker"},
+        {"above-limit", RulesScanner::readLimit + 1, "Marker"},
+        {"large", 3 * RulesScanner::readLimit + 123, "Marker"},
+    };
+    for (const Case& c : cases) {
+        std::string bytes(c.size, 'z');
+        if (c.size >= marker.size()) bytes.replace(c.size - marker.size(), marker.size(), marker);
+        const auto file = dir.write(std::string(c.name) + ".bin", bytes);
+        const Scan s = scanFile(file, {rules});
+        EXPECT_TRUE(s.errors.empty()) << c.name << ": " << s.errors.front();
+        ASSERT_EQ(s.matches.size(), 1u) << c.name;
+        EXPECT_EQ(s.matches[0].identifier, c.rule) << c.name;
+        EXPECT_EQ(s.matches[0].filepath, file.string()) << c.name;
+    }
+}
+
+TEST(ScanEngine, ARuleFileThatNoLongerCompilesIsLeftOutAndNamed) {
+    TempDir dir;
+    const auto good = dir.write("good.yar", markerRules);
+    const auto broken = dir.write("broken.yar", "rule Broken { condition: $nothing }\n");
+    const auto missing = dir / "missing.yar";
+    const auto target = dir.write("hit.txt", "TARNWICK-MARKER");
+
+    const Scan s = scanFile(target, {good, broken, missing});
+    EXPECT_EQ(pairs(s.matches), (std::set<std::pair<std::string, std::string>>{{"Marker", "hit.txt"},
+                                                                               {"Everything", "hit.txt"}}));
+    const auto mentions = [&](const fs::path& file) {
+        return std::any_of(s.errors.begin(), s.errors.end(),
+                           [&](const std::string& e) { return e.find(file.string()) != std::string::npos; });
+    };
+    EXPECT_TRUE(mentions(broken));
+    EXPECT_TRUE(mentions(missing));
+    EXPECT_FALSE(mentions(good));
+}
+
+TEST(ScanEngine, CompiledRulesAreReusedUntilARuleFileChanges) {
+    TempDir dir;
+    const auto rules = dir.write("r.yar", markerRules);
+    const auto target = dir.write("hit.txt", "TARNWICK-MARKER");
+    CompiledRulesCache cache;
+    const YaraEngine::RuleFiles map = filesMap({rules});
+
+    const auto first = cache.rulesFor(map, {});
+    const auto again = cache.rulesFor(map, {});
+    EXPECT_EQ(cache.compilations(), 1u);
+    EXPECT_EQ(first.get(), again.get());
+
+    // Same size, new content and time: a new compilation, with the new rules.
+    dir.write("r.yar", std::string(markerRules).replace(0, 11, "rule Marke2"));
+    const fs::file_time_type later = fs::last_write_time(rules) + std::chrono::seconds(5);
+    fs::last_write_time(rules, later);
+    const auto changed = cache.rulesFor(map, {});
+    EXPECT_EQ(cache.compilations(), 2u);
+    ScanMessages messages;
+    RulesScanner scanner(changed, 10000, false, messages);
+    std::vector<RuleMatch> matches;
+    const int fd = ::open(target.c_str(), O_RDONLY);
+    scanner.scan(fd, target.string(), matches);
+    ::close(fd);
+    ASSERT_FALSE(matches.empty());
+    EXPECT_EQ(matches[0].identifier, "Marke2");
+
+    // The set of files is part of the key too.
+    const auto other = dir.write("other.yar", "rule Other { condition: true }\n");
+    cache.rulesFor(filesMap({rules, other}), {});
+    EXPECT_EQ(cache.compilations(), 3u);
+}
+
+TEST(ScanEngine, FileScanRefusesWhatIsNotARegularFile) {
+    TempDir dir;
+    const auto rules = dir.write("r.yar", markerRules);
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const fs::path& target : {fifo, dir.path(), dir / "missing"}) {
+        const auto started = std::chrono::steady_clock::now();
+        const Scan s = scanFile(target, {rules});
+        EXPECT_TRUE(s.matches.empty()) << target;
+        EXPECT_FALSE(s.errors.empty()) << target;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << target;
+    }
+}
+
+TEST(ScanEngine, StopAfterTheNthFileScansExactlyThoseFiles) {
+    TempDir dir;
+    const auto rules = dir.write("r.yar", "rule Any { condition: true }\n");
+    for (int i = 0; i < 150; ++i) dir.write("tree/d" + std::to_string(i % 7) + "/f" + std::to_string(i), "x");
+
+    const Scan s = scanDir(dir / "tree", {rules}, 100);
+    ASSERT_EQ(s.visited.size(), 100u);
+    // Every file handed out was scanned and nothing else: one match per visited file.
+    std::set<std::string> matched;
+    for (const RuleMatch& m : s.matches) matched.insert(m.filepath);
+    EXPECT_EQ(matched, std::set<std::string>(s.visited.begin(), s.visited.end()));
+    EXPECT_EQ(s.matches.size(), 100u);
+    // Matches come in walk order.
+    for (size_t i = 0; i < s.matches.size(); ++i) EXPECT_EQ(s.matches[i].filepath, s.visited[i]);
+}
+
+TEST(ScanEngine, WalkSkipsPseudoFileSystems) {
+    if (!TreeWalker::onPseudoFileSystem("/proc/self")) GTEST_SKIP() << "no /proc here";
+    ScanMessages messages;
+    size_t visited = 0;
+    TreeWalker::walk("/proc", [&](WalkedFile&&) { return ++visited, true; }, messages);
+    EXPECT_EQ(visited, 0u);
+}
+
+// A tree as a real volume may hold it: regular files among a FIFO, a socket, a symbolic-link
+// loop, a link to a file, an unreadable file and folder, and files deleted while the walk runs.
+// The scan must end and count exactly the files it could scan.
+TEST(ScanEngine, OddTreeFinishesAndCountsWhatItScanned) {
+    TempDir dir;
+    const auto rules = dir.write("r.yar", markerRules);
+    const fs::path tree = dir / "tree";
+    for (int i = 0; i < 20; ++i) dir.write("tree/sub" + std::to_string(i % 3) + "/plain" + std::to_string(i), "text");
+    dir.write("tree/hit.txt", "TARNWICK-MARKER");
+    for (int i = 0; i < 5; ++i) dir.write("tree/doomed" + std::to_string(i), "TARNWICK-MARKER");
+    ASSERT_EQ(::mkfifo((tree / "fifo").c_str(), 0644), 0);
+    fs::create_directory_symlink("..", tree / "sub0" / "loop");
+    fs::create_symlink(tree / "hit.txt", tree / "link-to-hit");
+    const auto locked = dir.write("tree/locked.txt", "TARNWICK-MARKER");
+    fs::permissions(locked, fs::perms::none);
+    dir.write("tree/closed/inside.txt", "TARNWICK-MARKER");
+    fs::permissions(tree / "closed", fs::perms::none);
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string socketPath = (tree / "sock").string();
+        ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+        std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+        const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::close(s);
+    }
+    test::openUp(tree.string());
+    fs::permissions(tree, fs::perms::all);  // the unprivileged walk deletes in it
+
+    // The folder listing is read before the first file is visited; the doomed files go then.
+    const auto answer = test::runUnprivileged([&] {
+        std::string first;
+        const Scan s = scanDir(tree, {rules}, 0, [&](const std::string& path) {
+            if (!first.empty()) return;
+            first = path;
+            for (int i = 0; i < 5; ++i) {
+                const auto doomed = tree / ("doomed" + std::to_string(i));
+                if (doomed != path) ::unlink(doomed.c_str());
+            }
+        });
+        std::ostringstream out;
+        out << s.visited.size() << "\n" << (first.find("doomed") != std::string::npos) << "\n";
+        for (const RuleMatch& m : s.matches) out << m.identifier << " " << m.filepath << "\n";
+        return out.str();
+    });
+    ASSERT_TRUE(answer) << "the scan did not finish";
+    std::istringstream in(*answer);
+    size_t visited = 0;
+    bool firstWasDoomed = false;
+    in >> visited >> firstWasDoomed;
+    std::set<std::string> markerHits;
+    std::string rule, path;
+    while (in >> rule >> path)
+        if (rule == "Marker") markerHits.insert(fs::path(path).filename().string());
+
+    // 20 plain files and hit.txt, and the doomed file already open when the others went.
+    EXPECT_EQ(visited, 21u + (firstWasDoomed ? 1 : 0));
+    EXPECT_TRUE(markerHits.count("hit.txt"));
+    EXPECT_FALSE(markerHits.count("locked.txt"));
+    EXPECT_FALSE(markerHits.count("inside.txt"));
+    EXPECT_FALSE(markerHits.count("link-to-hit"));
+    EXPECT_EQ(markerHits.size(), 1u + (firstWasDoomed ? 1 : 0));
+}
+
+}  // namespace
+}  // namespace tarnwick
