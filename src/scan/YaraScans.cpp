@@ -1,5 +1,6 @@
 #include "scan/YaraScans.h"
 
+#include "app/Configuration.h"
 #include "app/TarnwickModel.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
@@ -39,6 +40,9 @@ struct WorkingScan {
     std::mutex lock;  // guards scan.fileCount and scan.matches
     YaraScan scan;
 };
+
+// Handed to libyara as it is: seconds a single file may take.
+int scanTimeout() { return static_cast<int>(Configuration().yara_scan_timeout); }
 
 // The engine's messages change nothing in the record; they are there for whoever reads the log.
 void logMessages(const std::vector<std::string>& errors, const std::vector<std::string>& warnings) {
@@ -102,7 +106,7 @@ void fileScan(YaraModel& model, const std::string& filepath, YaraEngine& engine)
     std::vector<std::string> warnings;
     YaraScan scan = model.startScan(filepath, ruleFiles);
     runEngine("File scan", filepath, [&] {
-        scan.matches = engine.simpleScanFileAtPath(filepath, map, nullptr, scanTimeout, false, errors, warnings);
+        scan.matches = engine.simpleScanFileAtPath(filepath, map, nullptr, scanTimeout(), false, errors, warnings);
     });
     logMessages(errors, warnings);
     scan.fileCount = 1;
@@ -133,7 +137,7 @@ void dirScan(YaraModel& model, const std::string& dirpath, YaraEngine& engine) {
     };
     std::vector<RuleMatch> matches;
     runEngine("Directory scan", dirpath, [&] {
-        matches = engine.simpleScanDirAtPath(dirpath, map, nullptr, scanTimeout, false, errors, warnings, callback);
+        matches = engine.simpleScanDirAtPath(dirpath, map, nullptr, scanTimeout(), false, errors, warnings, callback);
     });
     logMessages(errors, warnings);
     YaraScan finished = [&] {

@@ -33,8 +33,6 @@ namespace scanOperations {
 
 // Files between two progress notices (and stop checks) of a directory scan.
 inline constexpr int64_t progressStep = 100;
-// Handed to libyara as it is: seconds a single file may take.
-inline constexpr int scanTimeout = 10000;
 
 // Each makes its own engine, or uses the one given.
 void fileScan(YaraModel& model, const std::string& filepath);

@@ -96,9 +96,11 @@ TEST_F(ScanDriver, WithoutRuleFilesTheScanStillStartsAndFinishes) {
 class StoppingEngine : public YaraEngine {
 public:
     explicit StoppingEngine(YaraModel& model) : model_(model) {}
-    std::vector<RuleMatch> simpleScanDirAtPath(const std::string& path, const RuleFiles&, const std::vector<std::string>*,
-                                               int, bool, std::vector<std::string>&, std::vector<std::string>&,
+    std::vector<RuleMatch> simpleScanDirAtPath(const std::string& path, const RuleFiles& ruleFiles,
+                                               const std::vector<std::string>* ruleStrings, int timeout, bool fastMode,
+                                               std::vector<std::string>&, std::vector<std::string>&,
                                                const FileCallback& callback) override {
+        given = {ruleFiles, ruleStrings != nullptr, timeout, fastMode};
         std::vector<RuleMatch> found;
         for (int i = 1; i <= 150; ++i) {
             if (i == 50) model_.stopScan(model_.scans().at(0));
@@ -110,12 +112,20 @@ public:
         return found;
     }
     int called = 0;
+    struct Arguments {
+        RuleFiles ruleFiles;
+        bool ruleStrings = true;
+        int timeout = 0;
+        bool fastMode = true;
+    } given;
 
 private:
     YaraModel& model_;
 };
 
 TEST_F(ScanDriver, AStopBeforeTheHundredthFileEndsTheScanThere) {
+    addRuleFile("rule A { condition: true }\n");
+    const std::string ruleFile = model.ruleFiles().at(0).filepath;
     StoppingEngine engine(model);
     NotificationRecorder recorder({progressNote});
     scanOperations::dirScan(model, "/tree", engine);
@@ -127,6 +137,10 @@ TEST_F(ScanDriver, AStopBeforeTheHundredthFileEndsTheScanThere) {
     EXPECT_EQ(scan.scanStatus, ScanStatusValues::complete);
     EXPECT_EQ(scan.matches, (std::vector<RuleMatch>{{"Marker", "/tree/f40"}, {"Marker", "/tree/f80"}}));
     EXPECT_EQ(recorder.integers(progressNote, "fileCount"), (std::vector<int64_t>{100}));
+    EXPECT_EQ(engine.given.ruleFiles, (YaraEngine::RuleFiles{{ruleFile, ruleFile}}));
+    EXPECT_FALSE(engine.given.ruleStrings);
+    EXPECT_EQ(engine.given.timeout, 10000);
+    EXPECT_FALSE(engine.given.fastMode);
 }
 
 class FailingEngine : public YaraEngine {
