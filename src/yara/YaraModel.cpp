@@ -14,6 +14,10 @@ namespace tarnwick {
 YaraModel::YaraModel(std::vector<YaraRule> data, TarnwickNotificationNames notification, std::string enrichURL)
     : XPArrayModel(std::move(data), notification, std::move(enrichURL)) {}
 
+YaraModel::~YaraModel() {
+    concurrentQueue.barrierSync([] {});
+}
+
 nlohmann::json loadMalwareList() {
     auto text = resources::read("MalwareList", "json");
     if (!text) return nullptr;

@@ -30,6 +30,8 @@ namespace tarnwick {
 class YaraModel : public XPArrayModel<YaraRule> {
 public:
     YaraModel(std::vector<YaraRule> data, TarnwickNotificationNames notification, std::string enrichURL);
+    // Lets the writes already queued run while the rule files and scans still exist.
+    ~YaraModel();
 
     // Loads the rule file, or loads it again in place of its earlier load. With enrichment (only
     // XProtect's own file) the rules take their descriptions from the shipped malware list, and

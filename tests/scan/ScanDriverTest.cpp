@@ -28,7 +28,10 @@ void writeTree(const TempDir& dir, const std::string& folder, int files) {
 class ScanDriver : public ::testing::Test {
 protected:
     ScanDriver() : model({}, TarnwickNotificationNames::yaraRulesUpdateNotification, "") {}
-    ~ScanDriver() override { test::drainMainQueue(); }
+    ~ScanDriver() override {
+        model.scans();  // queued writes have run, and queued their notices
+        test::drainMainQueue();
+    }
 
     void addRuleFile(const std::string& source) {
         const std::string path = dir.write("rules" + std::to_string(model.ruleFiles().size()) + ".yar", source).string();

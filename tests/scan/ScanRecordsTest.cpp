@@ -21,7 +21,10 @@ const std::string countNote = name(TarnwickNotificationNames::yaraScanCountUpdat
 class ScanHistory : public ::testing::Test {
 protected:
     ScanHistory() : model({}, TarnwickNotificationNames::yaraRulesUpdateNotification, "") {}
-    ~ScanHistory() override { test::drainMainQueue(); }
+    ~ScanHistory() override {
+        model.scans();  // queued writes have run, and queued their notices
+        test::drainMainQueue();
+    }
 
     const YaraScan& stored(int64_t uid) {
         stored_ = model.scans();
