@@ -58,7 +58,11 @@ bool UserDefaults::setBool(const std::string& key, bool value) {
 
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
-    std::string temp = (file_.parent_path() / ("." + file_.filename().string() + ".XXXXXX")).string();
+    // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) on the chain of + at -O3.
+    std::string tempName = ".";
+    tempName += file_.filename().string();
+    tempName += ".XXXXXX";
+    std::string temp = (file_.parent_path() / tempName).string();
     const int fd = mkstemp(temp.data());
     if (fd < 0) return false;
     bool ok = true;
