@@ -101,7 +101,10 @@ std::shared_ptr<const CompiledRules> CompiledRulesCache::rulesFor(const std::map
     try {
         rules = CompiledRules::compile(sources, openErrors);
     } catch (...) {
+        // Scans waiting for this compilation get the failure; later ones try again.
         promise.set_exception(std::current_exception());
+        std::lock_guard lock(mutex_);
+        entries_.remove_if([&](const Entry& entry) { return entry.key == key; });
         throw;
     }
     promise.set_value(rules);
