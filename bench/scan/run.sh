@@ -116,7 +116,7 @@ cpu() { tail -n 1 "$work/$1.time" 2>/dev/null | awk '{ printf "%.2f", $3 + $4 }'
 
 echo "yara $("$yara" -v), tarnwick-scan, $workers scanning threads each; $(grep -c '^rule' "$rules") rules ($rules)"
 failed=0
-run yara "$yara" -r -p "$workers" "$rules" "$tree" || failed=1
+run yara "$yara" -r -N -p "$workers" "$rules" "$tree" || failed=1
 run tarnwick "$scanner" -r "$rules" "$tree" || failed=1
 run tarnwick-small "$scanner" -r "$rules" "$small" || failed=1
 
@@ -133,7 +133,7 @@ fi
 echo
 printf '%-16s %10s %10s %10s %10s\n' tool seconds "cpu s" "peak MiB" files/s
 for tool in yara tarnwick; do
-    label=$([ $tool = yara ] && echo "yara -p $workers" || echo tarnwick-scan)
+    label=$([ $tool = yara ] && echo "yara -N -p $workers" || echo tarnwick-scan)
     if [ -s "$work/$tool.time" ]; then
         s=$(seconds $tool)
         printf '%-16s %10s %10s %10s %10s\n' "$label" "$s" "$(cpu $tool)" "$(mib $tool)" \
