@@ -5,8 +5,8 @@
 //     scan_twice RULEFILE TARGET
 //
 // Exits 0 when the rules were compiled once and both scans found the same matches, 1 otherwise.
-#include "yara/CompiledRulesCache.h"
-#include "yara/YaraEngine.h"
+#include "engine/CompiledRulesCache.h"
+#include "engine/YaraEngine.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "app/CommandLineRunner.h"
 
-#include "app/NotificationNames.h"
 #include "app/TarnwickModel.h"
+#include "models/NotificationNames.h"
 #include "platform/BackgroundQueue.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"

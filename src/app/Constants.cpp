@@ -1,20 +1,8 @@
 #include "app/Constants.h"
 
-#include "platform/MacFileSystem.h"
-
 #include <cstdlib>
 
 namespace tarnwick::constants {
-
-std::filesystem::path xprotectResource(const std::string& fileName) {
-    const std::string resources = "/Contents/Resources/";
-    std::error_code ec;
-    const auto classic = macfs::resolve(std::string(xprotectBundle) + resources);
-    if (std::filesystem::is_directory(classic, ec)) return classic / fileName;
-    const auto modern = macfs::resolve(std::string(xprotectBundleModern) + resources);
-    if (std::filesystem::is_directory(modern, ec)) return modern / fileName;
-    return classic / fileName;
-}
 
 std::string enrichmentServer() {
     const char* value = std::getenv("TARNWICK_ENRICH_URL");
@@ -26,13 +14,6 @@ std::string enrichmentServer() {
 std::string signatureIndexURL() { return enrichmentServer() + "/vantor/signatures/index.json"; }
 std::string pluginIndexURL() { return enrichmentServer() + "/vantor/plugins/index.json"; }
 std::string extensionIndexURL() { return enrichmentServer() + "/vantor/extensions/index.json"; }
-
-std::string softwareUpdateCatalogURL() {
-    const char* value = std::getenv("TARNWICK_CATALOG_URL");
-    if (value && *value) return value;
-    return "https://swscan.apple.com/content/catalogs/others/"
-           "index-10.13-10.12-10.11-10.10-10.9-mountainlion-lion-snowleopard-leopard.merged-1.sucatalog.gz";
-}
 
 const std::string& aboutText() {
     static const std::string text =

@@ -2,6 +2,7 @@
 
 #include "app/Constants.h"
 #include "platform/DateFormatter.h"
+#include "platform/MacPaths.h"
 
 namespace tarnwick {
 namespace {
@@ -24,9 +25,11 @@ TarnwickModel::TarnwickModel()
       _plugins(loadBlacklistedPlugins(), TarnwickNotificationNames::pluginsUpdateNotification,
                constants::pluginIndexURL()),
       _yara({}, TarnwickNotificationNames::yaraRulesUpdateNotification, constants::signatureIndexURL()),
+      _scanHistory(),
+      _yaraScans(_yara, _scanHistory, static_cast<int>(configuration.yara_scan_timeout)),
+      _update(),
       _xprotectMeta() {
-    const std::string systemRules = constants::xprotectResource("XProtect.yara").string();
-    _yara.concurrentQueue.barrierAsync([this, systemRules] { _yara.addRuleFile(systemRules, true); });
+    _yara.queueAddRuleFile(macpaths::xprotectResource("XProtect.yara").string(), true);
     _plugins.enrich();
     _extensions.enrich();
 }
@@ -38,7 +41,7 @@ void TarnwickModel::setGKChecksFilter(const std::string& filter) { queueFilter(_
 
 std::string TarnwickModel::lastUpdateCheck() const {
     if (!_update.checkTime) return "Not Available";
-    const std::string text = DateFormatter(constants::datePattern).string(*_update.checkTime);
+    const std::string text = DateFormatter(displayDatePattern).string(*_update.checkTime);
     return text.empty() ? "Not Available" : text;
 }
 

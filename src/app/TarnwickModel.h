@@ -1,6 +1,7 @@
 #pragma once
 // The central model: owner of the configuration and of every data model for the life of the
-// process. Views, the command-line face and the scan driver reach the data through it.
+// process. Views and the command-line face reach the data through it; the models below it know
+// nothing of it.
 #include "app/Configuration.h"
 #include "models/BlacklistedExtension.h"
 #include "models/BlacklistedPlugin.h"
@@ -8,8 +9,10 @@
 #include "models/InstalledExtension.h"
 #include "models/InstalledPlugin.h"
 #include "models/XProtectMeta.h"
-#include "yara/YaraModel.h"
+#include "scan/ScanHistory.h"
+#include "scan/YaraScans.h"
 #include "update/XProtectUpdate.h"
+#include "yara/YaraModel.h"
 
 #include <string>
 #include <vector>
@@ -32,6 +35,9 @@ public:
     ExtensionsModel _extensions;
     PluginsModel _plugins;
     YaraModel _yara;
+    ScanHistory _scanHistory;
+    // Scans with the rule files of `_yara`, into `_scanHistory`.
+    YaraScans _yaraScans;
     XProtectUpdate _update;
     XProtectModel _xprotectMeta;
 

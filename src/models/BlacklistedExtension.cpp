@@ -1,8 +1,8 @@
 #include "models/BlacklistedExtension.h"
 
-#include "app/Constants.h"
 #include "models/Descriptions.h"
 #include "platform/LenientJson.h"
+#include "platform/MacPaths.h"
 #include "platform/PropertyList.h"
 #include "platform/UnicodeText.h"
 
@@ -40,7 +40,7 @@ std::vector<BlacklistedExtension> loadBlacklistedExtensions(const std::filesyste
 }
 
 std::vector<BlacklistedExtension> loadBlacklistedExtensions() {
-    return loadBlacklistedExtensions(constants::xprotectResource("XProtect.meta.plist"),
+    return loadBlacklistedExtensions(macpaths::xprotectResource("XProtect.meta.plist"),
                                      loadDescriptions("Extensions"));
 }
 

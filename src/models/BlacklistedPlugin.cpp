@@ -1,8 +1,8 @@
 #include "models/BlacklistedPlugin.h"
 
-#include "app/Constants.h"
 #include "models/Descriptions.h"
 #include "platform/LenientJson.h"
+#include "platform/MacPaths.h"
 #include "platform/PropertyList.h"
 #include "platform/UnicodeText.h"
 
@@ -39,7 +39,7 @@ std::vector<BlacklistedPlugin> loadBlacklistedPlugins(const std::filesystem::pat
 }
 
 std::vector<BlacklistedPlugin> loadBlacklistedPlugins() {
-    return loadBlacklistedPlugins(constants::xprotectResource("XProtect.meta.plist"), loadDescriptions("Plugins"));
+    return loadBlacklistedPlugins(macpaths::xprotectResource("XProtect.meta.plist"), loadDescriptions("Plugins"));
 }
 
 }  // namespace tarnwick

@@ -1,6 +1,6 @@
 #include "models/GKCheck.h"
 
-#include "app/Constants.h"
+#include "platform/MacPaths.h"
 #include "platform/PropertyList.h"
 #include "platform/UnicodeText.h"
 
@@ -27,6 +27,6 @@ std::vector<GKCheck> loadGKChecks(const std::filesystem::path& metaPlist) {
     return list;
 }
 
-std::vector<GKCheck> loadGKChecks() { return loadGKChecks(constants::xprotectResource("XProtect.meta.plist")); }
+std::vector<GKCheck> loadGKChecks() { return loadGKChecks(macpaths::xprotectResource("XProtect.meta.plist")); }
 
 }  // namespace tarnwick

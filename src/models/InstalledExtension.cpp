@@ -1,7 +1,7 @@
 #include "models/InstalledExtension.h"
 
-#include "app/Constants.h"
-#include "app/PlatformHelpers.h"
+#include "platform/MacPaths.h"
+#include "platform/PlatformHelpers.h"
 #include "platform/PropertyList.h"
 #include "platform/UnicodeText.h"
 
@@ -39,7 +39,7 @@ std::vector<InstalledExtension> loadInstalledExtensions(const std::filesystem::p
 std::vector<InstalledExtension> loadInstalledExtensions() {
     // The list's path constant is given from the root of the home directory.
     return loadInstalledExtensions(realHomeDirectoryForCurrentUser() /
-                                   std::string(constants::safariExtensionList).substr(1));
+                                   std::string(macpaths::safariExtensionList).substr(1));
 }
 
 }  // namespace tarnwick

@@ -1,8 +1,8 @@
 #include "models/InstalledPlugin.h"
 
-#include "app/Constants.h"
-#include "app/PlatformHelpers.h"
 #include "platform/MacFileSystem.h"
+#include "platform/MacPaths.h"
+#include "platform/PlatformHelpers.h"
 #include "platform/PropertyList.h"
 #include "platform/UnicodeText.h"
 
@@ -54,8 +54,8 @@ std::vector<InstalledPlugin> loadInstalledPlugins(const std::filesystem::path& s
 }
 
 std::vector<InstalledPlugin> loadInstalledPlugins() {
-    const std::string relative = std::string(constants::pluginDirectory).substr(1);  // "Library/Internet Plug-Ins/"
-    return loadInstalledPlugins(macfs::resolve(constants::pluginDirectory),
+    const std::string relative = std::string(macpaths::pluginDirectory).substr(1);  // "Library/Internet Plug-Ins/"
+    return loadInstalledPlugins(macfs::resolve(macpaths::pluginDirectory),
                                 realHomeDirectoryForCurrentUser() / relative);
 }
 

@@ -3,9 +3,10 @@
 // name of the notification it posts when it changes and the address of a remote index to enrich
 // its elements from. A concurrent queue guards the elements and the filter: reads are `sync`
 // tasks on it, writes are barrier tasks.
-#include "app/NotificationNames.h"
+#include "models/NotificationNames.h"
 #include "platform/ConcurrentQueue.h"
 #include "platform/HttpClient.h"
+#include "platform/Lifetime.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
@@ -107,31 +108,33 @@ public:
     // Replaces the filter and announces it. Run inside a barrier task on `concurrentQueue`.
     void setFilter(std::string filter) {
         _filter = std::move(filter);
-        MainQueue::async([this] { notify(UpdateReason::Filter); });
+        MainQueue::async(lifetime_.guard([this] { notify(UpdateReason::Filter); }));
     }
 
     // The filter in force. Read it inside a task on `concurrentQueue`, as `data()` is.
     const std::string& filter() const { return _filter; }
 
     // Fetches the index document and merges it into every element. Announces "Enriched" once at
-    // once and once more after a successful merge.
+    // once and once more after a successful merge. An answer that comes after the model is gone
+    // is dropped.
     void enrich() {
         ++pendingEnrichments_;
         // Queued before the request is sent, so it always reaches observers before the merge.
-        MainQueue::async([this] { notify(UpdateReason::Enriched); });
-        http::getJSON(_enrichURL, http::Options{.noCache = true}, [this](http::Result<nlohmann::json> result) {
-            concurrentQueue.barrierAsync([this, value = std::move(result.value)] {
-                if (value) {
-                    for (T& element : _data) element.enrichFromIndex(*value);
-                    MainQueue::async([this] {
-                        notify(UpdateReason::Enriched);
-                        --pendingEnrichments_;
-                    });
-                } else {
-                    --pendingEnrichments_;
-                }
-            });
-        });
+        MainQueue::async(lifetime_.guard([this] { notify(UpdateReason::Enriched); }));
+        http::getJSON(_enrichURL, http::Options{.noCache = true},
+                      lifetime_.guard([this](http::Result<nlohmann::json> result) {
+                          concurrentQueue.barrierAsync([this, value = std::move(result.value)] {
+                              if (value) {
+                                  for (T& element : _data) element.enrichFromIndex(*value);
+                                  MainQueue::async(lifetime_.guard([this] {
+                                      notify(UpdateReason::Enriched);
+                                      --pendingEnrichments_;
+                                  }));
+                              } else {
+                                  --pendingEnrichments_;
+                              }
+                          });
+                      }));
     }
 
     // Enrichments whose answer has not yet been merged or given up on.
@@ -156,11 +159,16 @@ protected:
     TarnwickNotificationNames _notification{};
     std::string _enrichURL;
 
+private:
+    std::atomic<int> pendingEnrichments_{0};
+
 public:
+    // Destroyed before the fields above: the writes still queued run while they exist.
     mutable ConcurrentQueue concurrentQueue;
 
 private:
-    std::atomic<int> pendingEnrichments_{0};
+    // Last, so that it ends first: no deferred task of this model runs once destruction begins.
+    Lifetime lifetime_;
 };
 
 }  // namespace tarnwick

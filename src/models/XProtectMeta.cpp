@@ -1,6 +1,6 @@
 #include "models/XProtectMeta.h"
 
-#include "app/Constants.h"
+#include "platform/MacPaths.h"
 #include "platform/PropertyList.h"
 
 namespace tarnwick {
@@ -16,6 +16,6 @@ XProtectMeta loadMeta(const std::filesystem::path& metaPlist) {
     return meta;
 }
 
-XProtectMeta loadMeta() { return loadMeta(constants::xprotectResource("XProtect.meta.plist")); }
+XProtectMeta loadMeta() { return loadMeta(macpaths::xprotectResource("XProtect.meta.plist")); }
 
 }  // namespace tarnwick

@@ -8,6 +8,9 @@
 
 namespace tarnwick {
 
+// How the program shows dates to the user: scan times, the last update check.
+inline constexpr const char* displayDatePattern = "yyyy-MM-dd HH:mm:ss";
+
 class DateFormatter {
 public:
     explicit DateFormatter(std::string pattern);

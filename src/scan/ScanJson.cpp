@@ -2,10 +2,6 @@
 
 namespace tarnwick {
 
-void to_json(nlohmann::json& out, const RuleMatch& match) {
-    out = {{"identifier", match.identifier}, {"filepath", match.filepath}};
-}
-
 void to_json(nlohmann::json& out, const YaraScan& scan) {
     nlohmann::json ruleFiles = nlohmann::json::array();
     for (const YaraFile& file : scan.ruleFiles) ruleFiles.push_back(file.filepath);
@@ -18,6 +14,7 @@ void to_json(nlohmann::json& out, const YaraScan& scan) {
         {"scanStatus", scan.scanStatus ? nlohmann::json(name(*scan.scanStatus)) : nullptr},
         {"fileCount", scan.fileCount},
         {"matches", scan.matches},
+        {"errors", scan.errors},
     };
 }
 

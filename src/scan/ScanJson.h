@@ -6,10 +6,11 @@
 
 namespace tarnwick {
 
-void to_json(nlohmann::json& out, const RuleMatch& match);
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(RuleMatch, identifier, filepath, ruleFile)
+
 // uid, scanTarget, ruleFiles (their paths), scanStartTime and scanEndTime as the record's
-// formatter writes them (null while absent), scanStatus (null while absent), fileCount and
-// matches. Paths may hold any bytes: dump with a UTF-8 error handler.
+// formatter writes them (null while absent), scanStatus (null while absent), fileCount, matches
+// and errors. Paths may hold any bytes: dump with a UTF-8 error handler.
 void to_json(nlohmann::json& out, const YaraScan& scan);
 
 }  // namespace tarnwick

@@ -11,7 +11,8 @@ ScanTableCell text(std::string value) { return ScanTableCell{ScanTableCell::Kind
 
 std::string scanResultImageName(const YaraScan& scan) {
     if (scan.scanStatus == ScanStatusValues::running) return "empty_dot";
-    return scan.matches.empty() ? "green_dot" : "red_dot";
+    if (!scan.matches.empty()) return "red_dot";
+    return scan.errors.empty() ? "green_dot" : "error_dot";
 }
 
 std::optional<ScanTableCell> scanTableCell(const YaraScan& scan, std::string_view column) {

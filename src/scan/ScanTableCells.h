@@ -27,7 +27,8 @@ struct ScanTableCell {
     bool operator==(const ScanTableCell&) const = default;
 };
 
-// "empty_dot" while running; else "red_dot" with matches and "green_dot" without.
+// "empty_dot" while running; else "red_dot" with matches, "error_dot" without matches for a scan
+// that did not run whole (its errors), and "green_dot" for a clean scan without matches.
 std::string scanResultImageName(const YaraScan& scan);
 
 // The cell of the record in that column; none (and an info log line) for a column not listed.

@@ -1,6 +1,5 @@
 #include "scan/YaraScan.h"
 
-#include "app/Constants.h"
 #include "scan/HashableIDGenerator.h"
 
 namespace tarnwick {
@@ -10,6 +9,6 @@ YaraScan::YaraScan(std::string target, std::vector<YaraFile> files)
       scanTarget(std::move(target)),
       ruleFiles(std::move(files)),
       scanStartTime(Clock::now()),
-      dateFormatter(constants::datePattern) {}
+      dateFormatter(displayDatePattern) {}
 
 }  // namespace tarnwick

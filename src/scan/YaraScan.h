@@ -1,10 +1,10 @@
 #pragma once
 // The record of one scan: its target, the rule files it used, its times, status, file count and
-// matches. Records are values; the stored record of a scan is the one in the rules model's scan
-// set with the same `uid`, the scan's identity.
+// matches, and what kept it from being a whole scan. Records are values; the stored record of a
+// scan is the one in the scan history with the same `uid`, the scan's identity.
+#include "engine/RuleMatch.h"
 #include "platform/DateFormatter.h"
 #include "scan/ScanStatusValues.h"
-#include "yara/RuleMatch.h"
 #include "yara/YaraFile.h"
 
 #include <chrono>
@@ -30,6 +30,10 @@ struct YaraScan {
     std::vector<RuleMatch> matches;
     std::optional<ScanStatusValues> scanStatus;
     int64_t fileCount = 0;
+    // Why the scan is not a whole one: rule files that did not compile, a target that could not be
+    // read, an engine that failed, no rules at all. Empty for a clean scan. At most
+    // `ScanMessages::limit` entries and a last one telling how many more there were.
+    std::vector<std::string> errors;
     DateFormatter dateFormatter;  // "yyyy-MM-dd HH:mm:ss", the machine's locale and time zone
 
     // Scans are the same scan when their uids are.

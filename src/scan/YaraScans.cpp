@@ -1,32 +1,21 @@
 #include "scan/YaraScans.h"
 
-#include "app/Configuration.h"
-#include "app/TarnwickModel.h"
+#include "models/NotificationNames.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
-#include "yara/YaraEngine.h"
+#include "platform/ThreadPriority.h"
 
 #include <pthread.h>
 
 #include <exception>
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 namespace tarnwick {
 namespace {
-
-// Runs one scan on a thread of its own. The thread is not joined: the window never waits for a
-// scan, and everything a running scan touches lives until the process ends.
-void schedule(std::function<void()> operation) {
-    std::thread([operation = std::move(operation)] {
-        pthread_setname_np(pthread_self(), "tarnwick.scan");
-        operation();
-    }).detach();
-}
 
 YaraEngine::RuleFiles ruleFileMap(const std::vector<YaraFile>& ruleFiles) {
     YaraEngine::RuleFiles map;
@@ -41,88 +30,113 @@ struct WorkingScan {
     YaraScan scan;
 };
 
-// Handed to libyara as it is: seconds a single file may take.
-int scanTimeout() { return static_cast<int>(Configuration().yara_scan_timeout); }
-
-// The engine's messages change nothing in the record; they are there for whoever reads the log.
-void logMessages(const std::vector<std::string>& errors, const std::vector<std::string>& warnings) {
+// The engine's errors go into the record; its warnings (files of a tree passed by) only to the log.
+void keepMessages(YaraScan& scan, const std::vector<std::string>& errors, const std::vector<std::string>& warnings) {
     for (const std::string& error : errors) TW_LOG_INFO("YARA error: " + error);
     for (const std::string& warning : warnings) TW_LOG_INFO("YARA warning: " + warning);
+    scan.errors.insert(scan.errors.end(), errors.begin(), errors.end());
 }
 
-// Runs the engine call, so that an engine failure still ends in the record being finished.
+// Runs the engine call; a failing engine still ends in the record being finished, with the error.
 template <class Call>
-void runEngine(const char* kind, const std::string& target, Call&& call) {
+void runEngine(const char* kind, YaraScan& scan, Call&& call) {
     try {
         call();
     } catch (const std::exception& error) {
-        TW_LOG_ERROR(std::string(kind) + " of " + target + " failed: " + error.what());
+        scan.errors.push_back(std::string(kind) + " of " + scan.scanTarget + " failed: " + error.what());
+        TW_LOG_ERROR(scan.errors.back());
     } catch (...) {
-        TW_LOG_ERROR(std::string(kind) + " of " + target + " failed");
+        scan.errors.push_back(std::string(kind) + " of " + scan.scanTarget + " failed");
+        TW_LOG_ERROR(scan.errors.back());
     }
 }
 
 }  // namespace
 
-void YaraScans::doScan(const std::string& filepath) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(filepath, ec);
-    if (ec || !std::filesystem::exists(status)) {
-        TW_LOG_INFO("Target " + filepath + " does not exist");
+YaraScans::YaraScans(YaraModel& rules, ScanHistory& history, int timeout, EngineFactory makeEngine)
+    : rules_(&rules), history_(&history), timeout_(timeout), makeEngine_(std::move(makeEngine)) {
+    if (!makeEngine_) makeEngine_ = [] { return std::make_unique<YaraEngine>(); };
+}
+
+void YaraScans::doScan(const std::string& filepath) const {
+    try {
+        std::error_code ec;
+        const auto status = std::filesystem::status(filepath, ec);
+        if (ec || !std::filesystem::exists(status)) {
+            TW_LOG_INFO("Target " + filepath + " does not exist");
+            return;
+        }
+        if (std::filesystem::is_directory(status))
+            doDirScan(filepath);
+        else
+            doFileScan(filepath);
+    } catch (const std::exception& error) {
+        TW_LOG_ERROR("Scan of " + filepath + " could not be started: " + error.what());
+    }
+}
+
+void YaraScans::doFileScan(const std::string& filepath) const { schedule("File scan", filepath, &YaraScans::fileScan); }
+
+void YaraScans::doDirScan(const std::string& dirpath) const {
+    TW_LOG_INFO("Operation Dir Scan started");
+    schedule("Directory scan", dirpath, &YaraScans::dirScan);
+}
+
+void YaraScans::schedule(const char* kind, const std::string& target,
+                         void (YaraScans::*operation)(const std::string&, YaraEngine&) const) const {
+    // The thread is not joined: the window never waits for a scan. It holds a copy of this
+    // driver; the rules model and the history live until the process ends.
+    try {
+        std::thread([scans = *this, kind, target, operation] {
+            pthread_setname_np(pthread_self(), "tarnwick.scan");
+            threadPriority::enterBackground();  // the engine's workers inherit it
+            try {
+                const std::unique_ptr<YaraEngine> engine = scans.makeEngine_();
+                if (!engine) throw std::runtime_error("no YARA engine");
+                (scans.*operation)(target, *engine);
+            } catch (const std::exception& error) {
+                // Before any record was made: the operations finish every record they start.
+                TW_LOG_ERROR(std::string(kind) + " of " + target + " could not run: " + error.what());
+            }
+        }).detach();
+    } catch (const std::exception& error) {
+        TW_LOG_ERROR(std::string(kind) + " of " + target + " could not be started: " + error.what());
+    }
+}
+
+void YaraScans::fileScan(const std::string& filepath, YaraEngine& engine) const {
+    TW_LOG_INFO("Operation File Scan started");
+    const std::vector<YaraFile> ruleFiles = rules_->ruleFiles();
+    const YaraEngine::RuleFiles map = ruleFileMap(ruleFiles);
+    YaraScan scan = history_->startScan(filepath, ruleFiles);
+    if (ruleFiles.empty()) {
+        scan.errors.push_back(noRuleFilesError);
+        history_->finishScan(scan);
         return;
     }
-    if (std::filesystem::is_directory(status))
-        doDirScan(filepath);
-    else
-        doFileScan(filepath);
-}
-
-void YaraScans::doFileScan(const std::string& filepath) {
-    schedule([filepath] { scanOperations::fileScan(sharedModel()._yara, filepath); });
-}
-
-void YaraScans::doDirScan(const std::string& dirpath) {
-    TW_LOG_INFO("Operation Dir Scan started");
-    schedule([dirpath] { scanOperations::dirScan(sharedModel()._yara, dirpath); });
-}
-
-namespace scanOperations {
-
-void fileScan(YaraModel& model, const std::string& filepath) {
-    YaraEngine engine;
-    fileScan(model, filepath, engine);
-}
-
-void dirScan(YaraModel& model, const std::string& dirpath) {
-    YaraEngine engine;
-    dirScan(model, dirpath, engine);
-}
-
-void fileScan(YaraModel& model, const std::string& filepath, YaraEngine& engine) {
-    TW_LOG_INFO("Operation File Scan started");
-    const std::vector<YaraFile> ruleFiles = model.ruleFiles();
-    const YaraEngine::RuleFiles map = ruleFileMap(ruleFiles);
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
-    YaraScan scan = model.startScan(filepath, ruleFiles);
-    runEngine("File scan", filepath, [&] {
-        scan.matches = engine.simpleScanFileAtPath(filepath, map, nullptr, scanTimeout(), false, errors, warnings);
+    runEngine("File scan", scan, [&] {
+        scan.matches = engine.simpleScanFileAtPath(filepath, map, nullptr, timeout_, false, errors, warnings);
     });
-    logMessages(errors, warnings);
+    keepMessages(scan, errors, warnings);
     scan.fileCount = 1;
-    model.finishScan(scan);
+    history_->finishScan(scan);
 }
 
-void dirScan(YaraModel& model, const std::string& dirpath, YaraEngine& engine) {
+void YaraScans::dirScan(const std::string& dirpath, YaraEngine& engine) const {
     TW_LOG_INFO("Operation Dir Scan started");
-    const std::vector<YaraFile> ruleFiles = model.ruleFiles();
+    const std::vector<YaraFile> ruleFiles = rules_->ruleFiles();
     const YaraEngine::RuleFiles map = ruleFileMap(ruleFiles);
-    std::vector<std::string> errors;
-    std::vector<std::string> warnings;
-    auto working = std::make_shared<WorkingScan>(model.startScan(dirpath, ruleFiles));
+    auto working = std::make_shared<WorkingScan>(history_->startScan(dirpath, ruleFiles));
+    if (ruleFiles.empty()) {
+        working->scan.errors.push_back(noRuleFilesError);
+        history_->finishScan(working->scan);
+        return;
+    }
     const int64_t uid = working->scan.uid;
-
-    const YaraEngine::FileCallback callback = [working, uid, &model](const std::string&) {
+    ScanHistory* history = history_;
+    const YaraEngine::FileCallback callback = [working, uid, history](const std::string&) {
         int64_t count = 0;
         {
             std::lock_guard lock(working->lock);
@@ -133,21 +147,23 @@ void dirScan(YaraModel& model, const std::string& dirpath, YaraEngine& engine) {
             NotificationCenter::defaultCenter().post(name(TarnwickNotificationNames::scanUpdateFileCountNotification),
                                                      {}, {{"fileCount", count}, {"uid", uid}});
         });
-        return !model.isScanAborted(working->scan);  // reads only the uid, which never changes
+        return !history->isScanAborted(working->scan);  // reads only the uid, which never changes
     };
+    std::vector<std::string> errors;
+    std::vector<std::string> warnings;
     std::vector<RuleMatch> matches;
-    runEngine("Directory scan", dirpath, [&] {
-        matches = engine.simpleScanDirAtPath(dirpath, map, nullptr, scanTimeout(), false, errors, warnings, callback);
+    YaraScan finished = working->scan;  // for an engine that fails before its first file
+    runEngine("Directory scan", finished, [&] {
+        matches = engine.simpleScanDirAtPath(dirpath, map, nullptr, timeout_, false, errors, warnings, callback);
     });
-    logMessages(errors, warnings);
-    YaraScan finished = [&] {
+    {
         std::lock_guard lock(working->lock);
         working->scan.matches = std::move(matches);
-        return working->scan;
-    }();
-    model.finishScan(finished);
+        working->scan.errors = std::move(finished.errors);
+        finished = working->scan;
+    }
+    keepMessages(finished, errors, warnings);
+    history_->finishScan(finished);
 }
-
-}  // namespace scanOperations
 
 }  // namespace tarnwick

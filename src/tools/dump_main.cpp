@@ -8,6 +8,7 @@
 #include "platform/NotificationCenter.h"
 #include "yara/RuleJson.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -59,18 +60,19 @@ int main(int argc, char** argv) {
         [&](const Notification& n) { loadErrors.push_back(n.info<std::string>("error").value_or("")); });
 
     TarnwickModel& model = sharedModel();
-    for (const std::string& file : addedFiles)
-        model._yara.concurrentQueue.barrierAsync([&model, file] { model._yara.addRuleFile(file, false); });
-    const size_t operations = 1 + addedFiles.size();
-    // The rule files load on the model's queue; a read waits for them however long they take.
-    // By then every signature enrichment they start is counted as pending.
-    model.yaraRules();
+    for (const std::string& file : addedFiles) model._yara.queueAddRuleFile(file, false);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long long>(timeoutSeconds * 1000));
+    // The rule files load however long they take: only the enrichment answers have a time limit.
+    while (!MainQueue::runUntil([&] { return model._yara.pendingRuleFileOperations() == 0; }, std::chrono::hours(1))) {
+    }
     MainQueue::runUntil(
         [&] {
-            return loadErrors.size() >= operations && model._yara.pendingEnrichments() == 0 &&
-                   model._plugins.pendingEnrichments() == 0 && model._extensions.pendingEnrichments() == 0;
+            return model._yara.pendingEnrichments() == 0 && model._plugins.pendingEnrichments() == 0 &&
+                   model._extensions.pendingEnrichments() == 0;
         },
-        std::chrono::milliseconds(static_cast<long long>(timeoutSeconds * 1000)));
+        std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()),
+                 std::chrono::milliseconds(0)));
     const std::vector<YaraRule> rules = model.yaraRules();
     int status = 0;
     for (size_t i = 0; i < addedFiles.size(); ++i) {

@@ -1,9 +1,10 @@
 // tarnwick-scan: scans a file or a directory tree the way the scanner panel does and prints the
 // finished scan record as one JSON object. The central model is built as the program builds it
 // (the Mac under TARNWICK_ROOT); the scan uses XProtect's own rule file, or, when rule files are
-// given with -r, those files instead. Progress goes to stderr every 100 files.
-#include "app/Constants.h"
+// given with -r, those files instead. Progress goes to stderr every 100 files; the reasons a scan
+// did not run whole go there too, and make the exit status 2.
 #include "app/TarnwickModel.h"
+#include "platform/MacPaths.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
 #include "scan/ScanJson.h"
@@ -87,12 +88,10 @@ int main(int argc, char** argv) {
     });
 
     TarnwickModel& model = sharedModel();
-    const std::string systemRules = constants::xprotectResource("XProtect.yara").string();
-    for (const std::string& file : ruleFiles)
-        model._yara.concurrentQueue.barrierAsync([&model, file] { model._yara.addRuleFile(file, false); });
-    if (!ruleFiles.empty())
-        model._yara.concurrentQueue.barrierAsync([&model, systemRules] { model._yara.dropRuleFile(systemRules); });
-    waitFor([&] { return loadErrors.size() >= 1 + ruleFiles.size(); });
+    const std::string systemRules = macpaths::xprotectResource("XProtect.yara").string();
+    for (const std::string& file : ruleFiles) model._yara.queueAddRuleFile(file, false);
+    if (!ruleFiles.empty()) model._yara.queueRemoveRuleFile(systemRules);
+    waitFor([&] { return model._yara.pendingRuleFileOperations() == 0; });
 
     int failed = 0;
     for (size_t i = 0; i < ruleFiles.size(); ++i) {
@@ -103,17 +102,19 @@ int main(int argc, char** argv) {
     }
     if (failed > 0) finish(2);
     if (ruleFiles.empty() && !loadErrors[0].empty())
-        std::fprintf(stderr, "tarnwick-scan: XProtect's rule file %s: %s; scanning with no rules\n",
-                     systemRules.c_str(), loadErrors[0].c_str());
+        std::fprintf(stderr, "tarnwick-scan: XProtect's rule file %s: %s\n", systemRules.c_str(), loadErrors[0].c_str());
 
     std::optional<YaraScan> finished;
     center.addObserver(name(TarnwickNotificationNames::yaraScanUpdateNotification), [&](const Notification&) {
-        for (const YaraScan& scan : model._yara.scans())
+        for (const YaraScan& scan : model._scanHistory.scans())
             if (scan.scanStatus == ScanStatusValues::complete) finished = scan;
     });
-    YaraScans().doScan(*target);
+    model._yaraScans.doScan(*target);
     waitFor([&] { return finished.has_value(); });
 
     std::cout << nlohmann::json(*finished).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
-    finish(0);
+    // A scan that did not run whole (no rules, rules that did not compile, an unreadable target,
+    // a failing engine) is not a clean result, whatever its matches.
+    for (const std::string& error : finished->errors) std::fprintf(stderr, "tarnwick-scan: %s\n", error.c_str());
+    finish(finished->errors.empty() ? 0 : 2);
 }

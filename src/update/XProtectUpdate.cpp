@@ -1,12 +1,11 @@
 #include "update/XProtectUpdate.h"
 
-#include "app/Constants.h"
-#include "app/NotificationNames.h"
-#include "app/PlatformHelpers.h"
+#include "models/NotificationNames.h"
 #include "platform/HttpClient.h"
 #include "platform/Log.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PlatformHelpers.h"
 #include "update/ConfigDataLabels.h"
 #include "update/PackageInfo.h"
 
@@ -43,7 +42,7 @@ void XProtectUpdate::getXProtectCatalog() {
     const uint64_t check = ++latestCheck_;
     reach(check, CheckStep::catalog, false);
     std::weak_ptr<int> alive = alive_;
-    http::getPropertyList(constants::softwareUpdateCatalogURL(), {}, [this, alive, check](http::Result<PlistValue> result) {
+    http::getPropertyList(softwareUpdateCatalogURL(), {}, [this, alive, check](http::Result<PlistValue> result) {
         if (alive.expired()) return;
         choose(check, result.value);
     });
@@ -91,6 +90,13 @@ void XProtectUpdate::getXProtectMeta(uint64_t check, const std::optional<std::st
     // Queued even though this runs on the main thread already: observers run after this returns.
     postOnMain(TarnwickNotificationNames::xProtectVersionNotification,
                xprotectBundleVersion ? std::any(*xprotectBundleVersion) : std::any());
+}
+
+std::string XProtectUpdate::softwareUpdateCatalogURL() {
+    const char* value = std::getenv("TARNWICK_CATALOG_URL");
+    if (value && *value) return value;
+    return "https://swscan.apple.com/content/catalogs/others/"
+           "index-10.13-10.12-10.11-10.10-10.9-mountainlion-lion-snowleopard-leopard.merged-1.sucatalog.gz";
 }
 
 std::string XProtectUpdate::softwareUpdateCommand() {

@@ -55,6 +55,9 @@ public:
     // background queue. Touches no field.
     void forceUpdates();
 
+    // Apple's software-update catalog: TARNWICK_CATALOG_URL when set (a lab's own mirror).
+    static std::string softwareUpdateCatalogURL();
+
     // The software-update command: TARNWICK_SOFTWAREUPDATE when set (on Linux there is none).
     static std::string softwareUpdateCommand();
 

@@ -1,6 +1,5 @@
 #include "yara/RuleDetails.h"
 
-#include "app/Constants.h"
 #include "platform/Url.h"
 
 namespace tarnwick {
@@ -32,7 +31,7 @@ std::vector<Link> referenceLinks(const YaraRule& rule) {
 }
 
 std::string hashReportURL(const std::string& hash) {
-    return std::string(constants::malwareReportSite) + "/#/file/" + hash + "/detection";
+    return std::string(malwareReportSite) + "/#/file/" + hash + "/detection";
 }
 
 std::vector<Link> hashLinks(const YaraRule& rule) {

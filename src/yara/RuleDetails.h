@@ -30,6 +30,9 @@ std::vector<Link> referenceLinks(const YaraRule& rule);
 // Each sample hash, linked to its detection report on the malware-report site.
 std::vector<Link> hashLinks(const YaraRule& rule);
 
+// The public malware-report site; a file hash's report is at <site>/#/file/<hash>/detection.
+inline constexpr const char* malwareReportSite = "https://www.virustotal.com";
+
 // The report page of a file hash.
 std::string hashReportURL(const std::string& hash);
 

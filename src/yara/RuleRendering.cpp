@@ -81,7 +81,7 @@ std::string readableText(const std::string& bytes) {
 
 }  // namespace
 
-std::string renderRule(bool asciiHex, const YaraRule& rule) {
+std::string renderRule(DisplayType display, const YaraRule& rule) {
     std::vector<std::string> pieces;
     if (rule->isPrivate) pieces.push_back("private");
     if (rule->isGlobal) pieces.push_back("global");
@@ -103,18 +103,18 @@ std::string renderRule(bool asciiHex, const YaraRule& rule) {
         pieces.push_back("  ");
         pieces.push_back("strings:\n");
         for (const YaraString& string : rule->strings) {
-            pieces.insert(pieces.end(), {"      ", stringLine(asciiHex, string), "\n"});
+            pieces.insert(pieces.end(), {"      ", stringLine(display, string), "\n"});
         }
     }
     pieces.insert(pieces.end(), {"  ", "condition:\n", "      ", breakCondition(rule->condition), "\n}"});
     return join(pieces, " ");
 }
 
-std::string stringLine(bool asciiHex, const YaraString& string) {
+std::string stringLine(DisplayType display, const YaraString& string) {
     std::string shown = string.value;
     if (string.type == YaraString::textType) {
         shown = inQuotes(string.value);
-    } else if (string.type == YaraString::hexType && asciiHex) {
+    } else if (string.type == YaraString::hexType && display == DisplayType::ASCII) {
         const size_t first = string.value.find_first_not_of("{}");
         const size_t last = string.value.find_last_not_of("{}");
         const std::string inner = first == std::string::npos ? "" : string.value.substr(first, last - first + 1);

@@ -10,16 +10,16 @@
 
 namespace tarnwick {
 
-// Display types of the rule detail view.
-inline constexpr int ASCII = 0;
-inline constexpr int RAW = 1;
+// How the rule detail view shows a rule: ASCII turns hex strings into readable text where it
+// can, RAW shows every string as delivered.
+enum class DisplayType { ASCII, RAW };
 
 // The whole rule. Pieces are joined by single spaces, so entry lines start with eight spaces and
 // end with one space before the line break.
-std::string renderRule(bool asciiHex, const YaraRule& rule);
+std::string renderRule(DisplayType display, const YaraRule& rule);
 
 // One string definition: name, " = ", the value, then each modifier after a space.
-std::string stringLine(bool asciiHex, const YaraString& string);
+std::string stringLine(DisplayType display, const YaraString& string);
 
 // A condition of 80 characters or more is broken after every " and ", then every " or ", except
 // inside its text strings and regular expressions.

@@ -1,10 +1,10 @@
 #include "yara/YaraModel.h"
 
-#include "app/PlatformHelpers.h"
+#include "engine/YaraEngine.h"
 #include "platform/LenientJson.h"
+#include "platform/PlatformHelpers.h"
 #include "platform/Resources.h"
 #include "yara/ConverterDocument.h"
-#include "yara/YaraEngine.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -12,9 +12,10 @@
 namespace tarnwick {
 
 YaraModel::YaraModel(std::vector<YaraRule> data, TarnwickNotificationNames notification, std::string enrichURL)
-    : XPArrayModel(std::move(data), notification, std::move(enrichURL)) {}
+    : XPArrayModel(std::move(data), notification, std::move(enrichURL)), loading_("com.velmora.loadingYaraRuleQueue") {}
 
 YaraModel::~YaraModel() {
+    loading_.barrierSync([] {});
     concurrentQueue.barrierSync([] {});
 }
 
@@ -25,32 +26,58 @@ nlohmann::json loadMalwareList() {
     return document ? std::move(*document) : nlohmann::json(nullptr);
 }
 
-void YaraModel::addRuleFile(const std::string& path, bool withEnrichment) {
+void YaraModel::queueAddRuleFile(const std::string& path, bool withEnrichment) {
+    ++pendingOperations_;
+    loading_.barrierAsync([this, path, withEnrichment] {
+        RuleFileLoad load = readRuleFile(path, withEnrichment);
+        concurrentQueue.barrierAsync([this, load = std::move(load)]() mutable { addRuleFile(std::move(load)); });
+    });
+}
+
+void YaraModel::queueRemoveRuleFile(const std::string& path) {
+    ++pendingOperations_;
+    // Through the loading thread too, so that it comes after the adds asked for before it.
+    loading_.barrierAsync([this, path] { concurrentQueue.barrierAsync([this, path] { removeRuleFile(path); }); });
+}
+
+YaraModel::RuleFileLoad YaraModel::readRuleFile(const std::string& path, bool withEnrichment) const {
+    RuleFileLoad load{path, "", {}, withEnrichment};
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
-        announceRuleFiles("File does not exist");
-        return;
+        load.error = "File does not exist";
+        return load;
     }
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
     YaraEngine engine;
     if (!engine.validateRulesAtPath(path, errors, warnings) || !errors.empty()) {
         for (const std::string& error : errors) TW_LOG_ERROR(error);
-        announceRuleFiles("Error loading file " + path);
-        return;
+        load.error = "Error loading file " + path;
+        return load;
     }
     const nlohmann::json malwareList = withEnrichment ? loadMalwareList() : nlohmann::json(nullptr);
-    dropRuleFile(path);
-    std::vector<YaraRule> rules = loadRules(path, malwareList);
-    _data.insert(_data.end(), rules.begin(), rules.end());
-    _ruleFiles.push_back(YaraFile{path, std::move(rules)});
+    load.rules = loadRules(path, malwareList);
+    return load;
+}
+
+void YaraModel::addRuleFile(RuleFileLoad load) {
+    if (!load.error.empty()) {
+        announceRuleFiles(load.error);
+        finishOperation();
+        return;
+    }
+    dropRuleFile(load.path);
+    _data.insert(_data.end(), load.rules.begin(), load.rules.end());
+    _ruleFiles.push_back(YaraFile{load.path, std::move(load.rules)});
     announceRuleFiles("");
-    if (withEnrichment) enrich();
+    if (load.withEnrichment) enrich();
+    finishOperation();
 }
 
 void YaraModel::removeRuleFile(const std::string& path) {
     dropRuleFile(path);
     announceRuleFiles("");
+    finishOperation();
 }
 
 std::vector<YaraFile> YaraModel::ruleFiles() const {
@@ -83,78 +110,16 @@ void YaraModel::dropRuleFile(const std::string& path) {
 }
 
 void YaraModel::announceRuleFiles(const std::string& error) {
-    MainQueue::async([this, error] {
+    MainQueue::async(lifetime_.guard([this, error] {
         NotificationCenter::defaultCenter().post(name(TarnwickNotificationNames::yaraFilesUpdateNotification),
                                                  static_cast<XPArrayModel<YaraRule>*>(this), {{"error", error}});
-    });
+    }));
 }
 
-std::vector<YaraScan> YaraModel::scans() const {
-    std::vector<YaraScan> list = concurrentQueue.sync([this] { return std::vector<YaraScan>(_scans.begin(), _scans.end()); });
-    std::sort(list.begin(), list.end(),
-              [](const YaraScan& a, const YaraScan& b) { return a.scanStartTime < b.scanStartTime; });
-    return list;
-}
-
-YaraScan YaraModel::startScan(const std::string& target, std::vector<YaraFile> ruleFiles) {
-    YaraScan scan(target, std::move(ruleFiles));
-    scan.scanStatus = ScanStatusValues::running;
-    concurrentQueue.barrierAsync([this, scan] {
-        if (_scans.insert(scan).second) announceScans();
-    });
-    changeActiveScanCount(+1);
-    return scan;
-}
-
-void YaraModel::finishScan(const YaraScan& scan) {
-    YaraScan finished = scan;
-    finished.scanEndTime = YaraScan::Clock::now();
-    finished.scanStatus = ScanStatusValues::complete;
-    concurrentQueue.barrierAsync([this, finished = std::move(finished)] { storeScan(finished); });
-    changeActiveScanCount(-1);
-}
-
-void YaraModel::stopScan(const YaraScan& scan) {
-    YaraScan stopping = scan;
-    if (stopping.scanStatus == ScanStatusValues::running) stopping.scanStatus = ScanStatusValues::shouldAbort;
-    concurrentQueue.barrierAsync([this, stopping = std::move(stopping)] { storeScan(stopping); });
-}
-
-bool YaraModel::isScanAborted(const YaraScan& scan) const {
-    return concurrentQueue.sync([&] {
-        auto stored = _scans.find(scan);
-        return stored != _scans.end() && stored->scanStatus == ScanStatusValues::shouldAbort;
-    });
-}
-
-int64_t YaraModel::activeScanCount() const {
-    std::lock_guard lock(scanCountLock_);
-    return _activeScanCount;
-}
-
-void YaraModel::storeScan(const YaraScan& scan) {
-    auto stored = _scans.find(scan);
-    if (stored == _scans.end() || stored->scanStatus == ScanStatusValues::complete) return;
-    _scans.erase(stored);
-    _scans.insert(scan);
-    announceScans();
-}
-
-void YaraModel::announceScans() {
-    MainQueue::async([this] {
-        NotificationCenter::defaultCenter().post(name(TarnwickNotificationNames::yaraScanUpdateNotification),
-                                                 static_cast<XPArrayModel<YaraRule>*>(this));
-    });
-}
-
-void YaraModel::changeActiveScanCount(int64_t by) {
-    // The notice is queued under the lock, so the main thread hears the counts in order.
-    std::lock_guard lock(scanCountLock_);
-    _activeScanCount += by;
-    MainQueue::async([this, count = _activeScanCount] {
-        NotificationCenter::defaultCenter().post(name(TarnwickNotificationNames::yaraScanCountUpdateNotification),
-                                                 static_cast<XPArrayModel<YaraRule>*>(this), {{"activeScanCount", count}});
-    });
+void YaraModel::finishOperation() {
+    // Queued last, after the announcement and after any enrichment the operation started has
+    // counted itself: a reader that sees no operation pending sees that enrichment pending.
+    MainQueue::async(lifetime_.guard([this] { --pendingOperations_; }));
 }
 
 }  // namespace tarnwick

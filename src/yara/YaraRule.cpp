@@ -32,7 +32,7 @@ YaraRuleFields& YaraRule::edit() {
     return *fields_;
 }
 
-std::string YaraRule::text() const { return renderRule(false, *this); }
+std::string YaraRule::text() const { return renderRule(DisplayType::RAW, *this); }
 
 bool YaraRule::matchesFilter(const std::string& filter) const {
     return unicode::containsIgnoringCase(fields_->name, filter);

@@ -4,6 +4,6 @@
 
 namespace tarnwick {
 
-std::string YaraString::text() const { return stringLine(false, *this); }
+std::string YaraString::text() const { return stringLine(DisplayType::RAW, *this); }
 
 }  // namespace tarnwick

@@ -1,6 +1,6 @@
 #include "app/Configuration.h"
 #include "app/Constants.h"
-#include "app/NotificationNames.h"
+#include "models/NotificationNames.h"
 
 #include <gtest/gtest.h>
 

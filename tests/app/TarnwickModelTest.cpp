@@ -37,9 +37,9 @@ struct ModernMac {
 
 // Waits for XProtect's rule file and every enrichment answer: queued work refers to the model.
 void settle(TarnwickModel& model) {
-    model.yaraRules();  // after the rule file's load, whose enrichment is then pending
     ASSERT_TRUE(test::runMainUntil([&] {
-        return model._yara.pendingEnrichments() == 0 && model._plugins.pendingEnrichments() == 0 &&
+        return model._yara.pendingRuleFileOperations() == 0 && model._yara.pendingEnrichments() == 0 &&
+               model._plugins.pendingEnrichments() == 0 &&
                model._extensions.pendingEnrichments() == 0;
     }));
     test::drainMainQueue();

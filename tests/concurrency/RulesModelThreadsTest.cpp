@@ -1,5 +1,6 @@
-// Rule files load and unload on the rules model's queue, with an enrichment merge among them,
-// while other threads read the rules and the file list: every read sees whole files only.
+// Rule files load and unload, with an enrichment merge among them, while other threads read the
+// rules and the file list: every read sees whole files only, and the operations take effect in
+// the order they were asked for.
 #include "yara/YaraModel.h"
 
 #include "support/TestSupport.h"
@@ -57,11 +58,11 @@ TEST(RulesModelThreads, ReadersSeeWholeFilesWhileFilesComeAndGo) {
     int operations = 0;
     for (int round = 0; round < rounds; ++round) {
         for (const std::string& file : files) {
-            model.concurrentQueue.barrierAsync([&model, file] { model.addRuleFile(file, false); });
+            model.queueAddRuleFile(file, false);
             ++operations;
         }
         if (round == rounds / 2) model.concurrentQueue.barrierAsync([&model] { model.enrich(); });
-        model.concurrentQueue.barrierAsync([&model, &files, round] { model.removeRuleFile(files[round % 3]); });
+        model.queueRemoveRuleFile(files[round % 3]);
         ++operations;
     }
     const std::string filesNote = name(TarnwickNotificationNames::yaraFilesUpdateNotification);

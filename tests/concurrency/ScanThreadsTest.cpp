@@ -1,8 +1,9 @@
-// Scans running side by side: each on its own thread, with the rules model's queue, the scan
-// history, the running count and the compiled-rules cache shared between them.
+// Scans running side by side: each on its own thread, with the rules model, the scan history, the
+// running count and the compiled-rules cache shared between them.
+#include "engine/CompiledRulesCache.h"
 #include "scan/YaraScans.h"
-#include "yara/CompiledRulesCache.h"
 
+#include "support/RuleFiles.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -35,24 +36,27 @@ TEST(ScanThreads, ScansSideBySideAllFinishWithTheirOwnRecords) {
                                    dir.path().string() + "\n")
             .string();
     YaraModel model({}, TarnwickNotificationNames::yaraRulesUpdateNotification, "");
-    model.concurrentQueue.barrierSync([&] { model._ruleFiles.push_back(YaraFile{rules, {}}); });
+    ScanHistory history;
+    const YaraScans driver(model, history, 10000);
+    test::addRuleFiles(model, {rules});
     NotificationRecorder recorder({countNote});
     const uint64_t compilationsBefore = CompiledRulesCache::shared().compilations();
 
     std::atomic<bool> done{false};
     std::thread reader([&] {  // the scanner panel reading the history meanwhile
         while (!done) {
-            for (const YaraScan& scan : model.scans()) (void)scan.fileCount;
-            (void)model.activeScanCount();
+            for (const YaraScan& scan : history.scans()) (void)scan.fileCount;
+            (void)history.activeScanCount();
         }
     });
     std::vector<std::thread> scans;
     for (int i = 0; i < 4; ++i) {
         scans.emplace_back([&, i] {
+            YaraEngine engine;
             if (i % 2 == 0)
-                scanOperations::dirScan(model, (dir / "tree").string());
+                driver.dirScan((dir / "tree").string(), engine);
             else
-                scanOperations::fileScan(model, single.string());
+                driver.fileScan(single.string(), engine);
         });
     }
     for (auto& scan : scans) scan.join();
@@ -61,9 +65,9 @@ TEST(ScanThreads, ScansSideBySideAllFinishWithTheirOwnRecords) {
     ASSERT_TRUE(test::runMainUntil([&] { return recorder.count(countNote) == 8; }));
 
     EXPECT_EQ(CompiledRulesCache::shared().compilations(), compilationsBefore + 1);
-    EXPECT_EQ(model.activeScanCount(), 0);
+    EXPECT_EQ(history.activeScanCount(), 0);
     EXPECT_EQ(recorder.integers(countNote, "activeScanCount").back(), 0);
-    const auto records = model.scans();
+    const auto records = history.scans();
     ASSERT_EQ(records.size(), 4u);
     std::set<int64_t> uids;
     for (const YaraScan& scan : records) {
@@ -84,17 +88,23 @@ TEST(ScanThreads, ScansSideBySideAllFinishWithTheirOwnRecords) {
 TEST(ScanThreads, AStopFromAnotherThreadEndsTheScanAtAHundredsMark) {
     TempDir dir;
     writeTree(dir, "tree", 2000);
+    const std::string rules = dir.write("rules.yar", "rule Any { condition: true }\n").string();
     YaraModel model({}, TarnwickNotificationNames::yaraRulesUpdateNotification, "");
-    std::thread scan([&] { scanOperations::dirScan(model, (dir / "tree").string()); });
+    ScanHistory history;
+    test::addRuleFiles(model, {rules});
+    std::thread scan([&] {
+        YaraEngine engine;
+        YaraScans(model, history, 10000).dirScan((dir / "tree").string(), engine);
+    });
     // The panel's stop button, pressed as soon as the scan is listed.
     for (bool stopped = false; !stopped;) {
-        for (const YaraScan& record : model.scans()) {
-            if (record.scanStatus != ScanStatusValues::complete) model.stopScan(record);
+        for (const YaraScan& record : history.scans()) {
+            if (record.scanStatus != ScanStatusValues::complete) history.stopScan(record);
             stopped = true;
         }
     }
     scan.join();
-    const YaraScan record = model.scans().at(0);
+    const YaraScan record = history.scans().at(0);
     EXPECT_EQ(record.scanStatus, ScanStatusValues::complete);
     EXPECT_EQ(record.fileCount % 100, 0) << record.fileCount;
     EXPECT_GE(record.fileCount, 100);

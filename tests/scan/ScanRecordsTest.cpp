@@ -1,8 +1,9 @@
-// Scan records and the scan history of the rules model: identity, the order of a scan's stored
-// states, the running count, and what the scans table shows.
+// Scan records and the scan history: identity, the order of a scan's stored states, the running
+// count, and what the scans table shows.
+#include "models/NotificationNames.h"
+#include "scan/ScanHistory.h"
 #include "scan/ScanTableCells.h"
 #include "scan/YaraScan.h"
-#include "yara/YaraModel.h"
 
 #include "support/TestSupport.h"
 
@@ -18,10 +19,9 @@ using test::NotificationRecorder;
 const std::string scanNote = name(TarnwickNotificationNames::yaraScanUpdateNotification);
 const std::string countNote = name(TarnwickNotificationNames::yaraScanCountUpdateNotification);
 
-class ScanHistory : public ::testing::Test {
+class History : public ::testing::Test {
 protected:
-    ScanHistory() : model({}, TarnwickNotificationNames::yaraRulesUpdateNotification, "") {}
-    ~ScanHistory() override {
+    ~History() override {
         model.scans();  // queued writes have run, and queued their notices
         test::drainMainQueue();
     }
@@ -33,7 +33,7 @@ protected:
         throw std::runtime_error("no scan " + std::to_string(uid));
     }
 
-    YaraModel model;
+    ScanHistory model;
     std::vector<YaraScan> stored_;
 };
 
@@ -56,7 +56,7 @@ TEST(YaraScanRecord, UidsCountUpAndAreTheIdentity) {
     EXPECT_EQ(set.begin()->scanTarget, "/b");
 }
 
-TEST_F(ScanHistory, AScanGoesFromRunningThroughAStopToComplete) {
+TEST_F(History, AScanGoesFromRunningThroughAStopToComplete) {
     NotificationRecorder recorder({scanNote, countNote});
     YaraScan scan = model.startScan("/target", {});
     EXPECT_EQ(scan.scanStatus, ScanStatusValues::running);
@@ -81,7 +81,7 @@ TEST_F(ScanHistory, AScanGoesFromRunningThroughAStopToComplete) {
     EXPECT_EQ(recorder.integers(countNote, "activeScanCount"), (std::vector<int64_t>{1, 0}));
 }
 
-TEST_F(ScanHistory, AFinishedScanIsNeverOverwritten) {
+TEST_F(History, AFinishedScanIsNeverOverwritten) {
     YaraScan scan = model.startScan("/target", {});
     model.finishScan(scan);
     const auto endTime = stored(scan.uid).scanEndTime;
@@ -97,7 +97,7 @@ TEST_F(ScanHistory, AFinishedScanIsNeverOverwritten) {
     EXPECT_EQ(recorder.count(scanNote), 0u);
 }
 
-TEST_F(ScanHistory, RecordsNotStoredAreIgnored) {
+TEST_F(History, RecordsNotStoredAreIgnored) {
     NotificationRecorder recorder({scanNote});
     YaraScan stranger("/never-started", {});
     stranger.scanStatus = ScanStatusValues::running;
@@ -108,7 +108,7 @@ TEST_F(ScanHistory, RecordsNotStoredAreIgnored) {
     EXPECT_EQ(recorder.count(scanNote), 0u);
 }
 
-TEST_F(ScanHistory, CountsRunningScansAndListsOldestFirst) {
+TEST_F(History, CountsRunningScansAndListsOldestFirst) {
     NotificationRecorder recorder({countNote});
     YaraScan older = model.startScan("/older", {});
     YaraScan newer = model.startScan("/newer", {});
@@ -152,8 +152,11 @@ TEST(ScanTable, CellsFollowTheRecord) {
     EXPECT_EQ(cell(scanColumns::endTime)->value, "2024-03-05 13:06:05");
     EXPECT_EQ(cell(scanColumns::hitCount)->value, "0");
 
-    scan.matches = {{"MACOS.ADLOAD", "/a"}, {"EICAR", "/b"}};
-    EXPECT_EQ(cell(scanColumns::resultImage)->value, "red_dot");
+    scan.errors = {"/rules/broken.yar:1: undefined string identifier \"$nothing\""};
+    EXPECT_EQ(cell(scanColumns::resultImage)->value, "error_dot") << "a scan that was not whole never looks clean";
+
+    scan.matches = {{"MACOS.ADLOAD", "/a", "/rules.yar"}, {"EICAR", "/b", "/rules.yar"}};
+    EXPECT_EQ(cell(scanColumns::resultImage)->value, "red_dot") << "what it found counts first";
     EXPECT_EQ(cell(scanColumns::hitCount)->value, "2");
 
     EXPECT_FALSE(cell("TableScanResultImageID")) << "the identifier is spelt Reult";

@@ -173,5 +173,16 @@ TEST_F(UpdateCheck, AnswerThatArrivesAfterTheCheckerIsGoneIsDropped) {
     test::drainMainQueue();
 }
 
+TEST(UpdateCatalog, AddressFollowsTarnwickCatalogUrl) {
+    {
+        ScopedEnv catalog("TARNWICK_CATALOG_URL", "http://127.0.0.1:9000/catalog.sucatalog.gz");
+        EXPECT_EQ(XProtectUpdate::softwareUpdateCatalogURL(), "http://127.0.0.1:9000/catalog.sucatalog.gz");
+    }
+    ScopedEnv unset("TARNWICK_CATALOG_URL", "");
+    const std::string url = XProtectUpdate::softwareUpdateCatalogURL();
+    EXPECT_EQ(url.rfind("https://swscan.apple.com/", 0), 0u) << url;
+    EXPECT_TRUE(url.ends_with(".sucatalog.gz")) << url;
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -1,7 +1,7 @@
 // Rules read by the converter and rendered back as text compile again to the same rules: on every
 // file of the converter's corpus that libyara compiles, the raw rendering of all its rules, joined
 // behind the file's imports, compiles to the same rule names in the same order.
-#include "app/PlatformHelpers.h"
+#include "platform/PlatformHelpers.h"
 #include "platform/Resources.h"
 #include "yara/ConverterDocument.h"
 #include "yara/RuleRendering.h"
@@ -95,7 +95,7 @@ TEST(RoundTrip, RenderedRulesCompileToTheSameRules) {
         std::vector<std::string> names;
         for (YaraRuleFields& fields : readConverterText(*output)) {
             names.push_back(fields.name);
-            text += renderRule(false, YaraRule(std::move(fields))) + "\n";
+            text += renderRule(DisplayType::RAW, YaraRule(std::move(fields))) + "\n";
         }
         EXPECT_EQ(names, *expected) << "the converter gives libyara's rules in libyara's order";
         const auto again = compiledNames(nullptr, &text);

@@ -20,7 +20,7 @@ YaraRule demoRule() {
 }
 
 TEST(RenderRule, LaysOutEverySectionWithJoiningSpaces) {
-    EXPECT_EQ(renderRule(false, demoRule()),
+    EXPECT_EQ(renderRule(DisplayType::RAW, demoRule()),
               "private rule Demo : t1 \n"
               "{\n"
               "    meta:\n"
@@ -30,19 +30,19 @@ TEST(RenderRule, LaysOutEverySectionWithJoiningSpaces) {
               "    condition:\n"
               "        $a \n"
               "}");
-    EXPECT_EQ(demoRule().text(), renderRule(false, demoRule())) << "a rule's text form is its raw rendering";
+    EXPECT_EQ(demoRule().text(), renderRule(DisplayType::RAW, demoRule())) << "a rule's text form is its raw rendering";
 }
 
 TEST(RenderRule, LeavesOutWhatTheRuleDoesNotHave) {
     YaraRuleFields rule;
     rule.name = "Demo";
-    EXPECT_EQ(renderRule(false, YaraRule(rule)), "rule Demo \n{\n    condition:\n         \n}")
+    EXPECT_EQ(renderRule(DisplayType::RAW, YaraRule(rule)), "rule Demo \n{\n    condition:\n         \n}")
         << "no colon without tags; the empty condition leaves nine spaces";
 
     rule.isGlobal = true;
     rule.meta = {{"note", "say \"hi\""}};
     rule.condition = "true";
-    EXPECT_EQ(renderRule(false, YaraRule(rule)), "global rule Demo \n{\n    meta:\n        note = \"say \"hi\"\" \n"
+    EXPECT_EQ(renderRule(DisplayType::RAW, YaraRule(rule)), "global rule Demo \n{\n    meta:\n        note = \"say \"hi\"\" \n"
                                        "    condition:\n        true \n}")
         << "meta values are not escaped";
 }
@@ -54,30 +54,30 @@ TEST(RenderRule, AsciiViewConvertsHexStringsOnly) {
                       YaraString{"$r", "/ab+c/i", {"nocase"}, YaraString::regexType}};
     fields.condition = "any of them";
     const YaraRule rule(fields);
-    const std::string ascii = renderRule(true, rule);
+    const std::string ascii = renderRule(DisplayType::ASCII, rule);
     EXPECT_NE(ascii.find("        $h = \"MZ\" \n"), std::string::npos) << ascii;
     EXPECT_NE(ascii.find("        $r = /ab+c/i nocase \n"), std::string::npos) << ascii;
-    EXPECT_NE(renderRule(false, rule).find("        $h = {4D5A} \n"), std::string::npos);
+    EXPECT_NE(renderRule(DisplayType::RAW, rule).find("        $h = {4D5A} \n"), std::string::npos);
 }
 
 TEST(StringLine, ShowsEachKindAsDelivered) {
     struct Case {
         YaraString string;
-        bool asciiHex;
+        DisplayType display;
         std::string line;
     };
     const Case cases[] = {
-        {{"$a", "abc", {}, YaraString::textType}, false, "$a = \"abc\""},
-        {{"$a", "a\\\"b", {"xor(1-255)"}, YaraString::textType}, true, "$a = \"a\\\"b\" xor(1-255)"},
-        {{"$h", "{4D5A}", {}, YaraString::hexType}, false, "$h = {4D5A}"},
-        {{"$h", "{4D5A}", {"private"}, YaraString::hexType}, true, "$h = \"MZ\" private"},
-        {{"$h", "{{41}}", {}, YaraString::hexType}, true, "$h = \"A\""},
-        {{"$h", "{4D 5A}", {}, YaraString::hexType}, true, "$h = {4D 5A}"},
-        {{"$h", "{4?}", {}, YaraString::hexType}, true, "$h = {4?}"},
-        {{"$", "/x/", {}, YaraString::regexType}, true, "$ = /x/"},
-        {{"$z", "raw", {}, 7}, true, "$z = raw"},
+        {{"$a", "abc", {}, YaraString::textType}, DisplayType::RAW, "$a = \"abc\""},
+        {{"$a", "a\\\"b", {"xor(1-255)"}, YaraString::textType}, DisplayType::ASCII, "$a = \"a\\\"b\" xor(1-255)"},
+        {{"$h", "{4D5A}", {}, YaraString::hexType}, DisplayType::RAW, "$h = {4D5A}"},
+        {{"$h", "{4D5A}", {"private"}, YaraString::hexType}, DisplayType::ASCII, "$h = \"MZ\" private"},
+        {{"$h", "{{41}}", {}, YaraString::hexType}, DisplayType::ASCII, "$h = \"A\""},
+        {{"$h", "{4D 5A}", {}, YaraString::hexType}, DisplayType::ASCII, "$h = {4D 5A}"},
+        {{"$h", "{4?}", {}, YaraString::hexType}, DisplayType::ASCII, "$h = {4?}"},
+        {{"$", "/x/", {}, YaraString::regexType}, DisplayType::ASCII, "$ = /x/"},
+        {{"$z", "raw", {}, 7}, DisplayType::ASCII, "$z = raw"},
     };
-    for (const Case& c : cases) EXPECT_EQ(stringLine(c.asciiHex, c.string), c.line) << c.string.value;
+    for (const Case& c : cases) EXPECT_EQ(stringLine(c.display, c.string), c.line) << c.string.value;
 }
 
 TEST(BreakCondition, BreaksLongConditionsAtAndThenOr) {

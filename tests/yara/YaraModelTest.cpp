@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <future>
 
 namespace tarnwick {
 namespace {
@@ -19,13 +20,16 @@ const std::string filesNote = name(TarnwickNotificationNames::yaraFilesUpdateNot
 const std::string rulesNote = name(TarnwickNotificationNames::yaraRulesUpdateNotification);
 
 // Rule files with a converter of our own beside them: it prints the JSON document written next
-// to each rule file (rule.yar.json), so each test says exactly what the converter answers.
+// to each rule file (rule.yar.json), so each test says exactly what the converter answers, and
+// waits as long as a file rule.yar.hold exists (saying so with rule.yar.waiting).
 class RulesFixture : public ::testing::Test {
 protected:
     RulesFixture() : model({}, TarnwickNotificationNames::yaraRulesUpdateNotification, "") {
         const auto converter = dir.write("converter",
                                          "#!/bin/sh\n"
                                          "[ \"$1\" = fileName ] && [ \"$3\" = --validJSON ] && [ $# -eq 3 ] || exit 2\n"
+                                         "[ -e \"$2.hold\" ] && : > \"$2.waiting\"\n"
+                                         "while [ -e \"$2.hold\" ]; do sleep 0.01; done\n"
                                          "[ -f \"$2.json\" ] && cat \"$2.json\"\n"
                                          "exit 0\n");
         std::filesystem::permissions(converter, std::filesystem::perms::owner_all);
@@ -46,17 +50,20 @@ protected:
         return path.string();
     }
 
-    // Runs one operation as the rules panel does and answers its "error" text.
-    std::string run(std::function<void(YaraModel&)> operation) {
+    // Asks for one operation as the rules panel does and answers its "error" text.
+    std::string run(const std::function<void()>& queueOperation) {
         const size_t before = recorder.count(filesNote);
-        model.concurrentQueue.barrierAsync([this, operation] { operation(model); });
+        queueOperation();
         EXPECT_TRUE(runMainUntil([&] { return recorder.count(filesNote) > before; }));
         drainMainQueue();
         EXPECT_EQ(recorder.count(filesNote), before + 1) << "one announcement per operation";
         return recorder.texts(filesNote, "error").back();
     }
     std::string add(const std::string& path) {
-        return run([path](YaraModel& m) { m.addRuleFile(path, false); });
+        return run([&] { model.queueAddRuleFile(path, false); });
+    }
+    std::string remove(const std::string& path) {
+        return run([&] { model.queueRemoveRuleFile(path); });
     }
 
     std::vector<std::string> filePaths() {
@@ -144,12 +151,12 @@ TEST_F(RulesFixture, RemovingTakesTheFileAndItsRulesAndAlwaysAnnounces) {
     add(b);
     EXPECT_EQ(ruleNames().size(), 3u) << "rules of the same name in two files are two rules";
 
-    EXPECT_EQ(run([](YaraModel& m) { m.removeRuleFile("/not/loaded.yar"); }), "");
+    EXPECT_EQ(remove("/not/loaded.yar"), "");
     EXPECT_EQ(ruleNames().size(), 3u);
-    EXPECT_EQ(run([a](YaraModel& m) { m.removeRuleFile(a); }), "");
+    EXPECT_EQ(remove(a), "");
     EXPECT_EQ(filePaths(), std::vector<std::string>{b});
     EXPECT_EQ(ruleNames(), std::vector<std::string>{"Same@b.yar"});
-    EXPECT_EQ(run([b](YaraModel& m) { m.removeRuleFile(b + "/"); }), "") << "paths are compared as text";
+    EXPECT_EQ(remove(b + "/"), "") << "paths are compared as text";
     EXPECT_EQ(filePaths(), std::vector<std::string>{b});
 }
 
@@ -162,6 +169,61 @@ TEST_F(RulesFixture, TheFilterSearchesNamesAndClearingItShowsAllInVersionOrder) 
     EXPECT_EQ(recorder.texts(rulesNote, "reason"), std::vector<std::string>{"Filter"});
     model.concurrentQueue.barrierAsync([this] { model.setFilter(""); });
     EXPECT_EQ(ruleNames().size(), 3u);
+}
+
+// The slow part of an add runs with nothing held: the rules panel and the scans read on while a
+// large file is checked and converted, and only the swap waits for readers.
+TEST_F(RulesFixture, ReadsGoOnWhileAFileIsConverted) {
+    const auto kept = ruleFile("kept.yar", {"Kept"});
+    ASSERT_EQ(add(kept), "");
+    const auto slow = ruleFile("slow.yar", {"Slow"});
+    dir.write("slow.yar.hold", "");
+    model.queueAddRuleFile(slow, false);
+    ASSERT_TRUE(runMainUntil([&] { return std::filesystem::exists(dir / "slow.yar.waiting"); }));
+
+    auto reads = std::async(std::launch::async, [&] { return std::make_pair(ruleNames(), filePaths()); });
+    ASSERT_EQ(reads.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "a read waited for the converter";
+    EXPECT_EQ(reads.get(), std::make_pair(std::vector<std::string>{"Kept@kept.yar"}, std::vector<std::string>{kept}));
+    EXPECT_EQ(recorder.count(filesNote), 1u) << "not announced before it is in";
+
+    std::filesystem::remove(dir / "slow.yar.hold");
+    ASSERT_TRUE(runMainUntil([&] { return recorder.count(filesNote) == 2; }));
+    EXPECT_EQ(recorder.texts(filesNote, "error").back(), "");
+    EXPECT_EQ(filePaths(), (std::vector<std::string>{kept, slow}));
+}
+
+// Operations take effect, and are announced, in the order they were asked for, however long
+// each one's conversion takes.
+TEST_F(RulesFixture, OperationsEndInTheOrderTheyWereAskedFor) {
+    const auto a = ruleFile("a.yar", {"First"});
+    const auto b = ruleFile("b.yar", {"B"});
+    dir.write("a.yar.hold", "");
+    model.queueAddRuleFile(a, false);
+    ruleFile("a.yar", {"Second"});  // what the second add of the same path reads
+    model.queueAddRuleFile(a, false);
+    model.queueRemoveRuleFile(b);
+    model.queueAddRuleFile(b, false);
+    model.queueAddRuleFile((dir / "nowhere.yar").string(), false);
+    std::filesystem::remove(dir / "a.yar.hold");
+
+    ASSERT_TRUE(runMainUntil([&] { return recorder.count(filesNote) == 5; }));
+    EXPECT_EQ(recorder.texts(filesNote, "error"), (std::vector<std::string>{"", "", "", "", "File does not exist"}));
+    EXPECT_EQ(filePaths(), (std::vector<std::string>{a, b}));
+    EXPECT_EQ(ruleNames(), (std::vector<std::string>{"Second@a.yar", "B@b.yar"}));
+}
+
+// A model that goes while its work is still on the way: queued loads finish first, and their
+// announcements, due after it is gone, are dropped.
+TEST_F(RulesFixture, AModelDestroyedWithWorkQueuedIsSafe) {
+    const auto path = ruleFile("a.yar", {"A"});
+    {
+        YaraModel doomed({}, TarnwickNotificationNames::yaraRulesUpdateNotification, "");
+        doomed.setConverterPath((dir / "converter").string());
+        doomed.queueAddRuleFile(path, false);
+        doomed.queueRemoveRuleFile(path);
+    }
+    drainMainQueue();
+    EXPECT_EQ(recorder.count(filesNote), 0u);
 }
 
 // XProtect's own rule file: the shipped malware list at load, then the remote index.
@@ -179,8 +241,9 @@ TEST_F(RulesFixture, EnrichmentFromTheShippedListThenTheRemoteIndex) {
     const auto system = ruleFile("XProtect.yara", {"FlashbackA", "KeRangerA", "NotInTheList"});
     const auto user = ruleFile("user.yar", {"UserRule"});
 
-    enriched.concurrentQueue.barrierAsync([&] { enriched.addRuleFile(user, false); });
-    enriched.concurrentQueue.barrierAsync([&] { enriched.addRuleFile(system, true); });
+    enriched.queueAddRuleFile(user, false);
+    enriched.queueAddRuleFile(system, true);
+    ASSERT_TRUE(runMainUntil([&] { return recorder.count(filesNote) == 2; }));
     const std::vector<YaraRule> atLoad = enriched.ruleFiles()[1].rules;
     ASSERT_EQ(atLoad.size(), 3u);
     EXPECT_EQ(atLoad[1]->name, "KeRangerA");

@@ -1,11 +1,11 @@
-#include "yara/YaraEngine.h"
+#include "engine/YaraEngine.h"
 
-#include "yara/CompiledRulesCache.h"
-#include "yara/Libyara.h"
-#include "yara/RulesScanner.h"
-#include "yara/ScanMessages.h"
-#include "yara/ScanPool.h"
-#include "yara/TreeWalker.h"
+#include "engine/CompiledRulesCache.h"
+#include "engine/Libyara.h"
+#include "engine/RulesScanner.h"
+#include "engine/ScanMessages.h"
+#include "engine/ScanPool.h"
+#include "engine/TreeWalker.h"
 
 #include <yara.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 // Scans open files with compiled rules. A scanner keeps libyara's per-scan state and a read
 // buffer, so each thread that scans has one of its own and uses it for file after file.
-#include "yara/CompiledRules.h"
-#include "yara/RuleMatch.h"
-#include "yara/ScanMessages.h"
+#include "engine/CompiledRules.h"
+#include "engine/RuleMatch.h"
+#include "engine/ScanMessages.h"
 
 #include <memory>
 #include <string>

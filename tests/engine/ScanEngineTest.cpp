@@ -1,9 +1,9 @@
 // The engine's scans on libyara: rule namespaces, the compiled-rules cache, file sizes on both
 // read paths, and directory walks that meet what a real volume holds.
-#include "yara/CompiledRulesCache.h"
-#include "yara/RulesScanner.h"
-#include "yara/TreeWalker.h"
-#include "yara/YaraEngine.h"
+#include "engine/CompiledRulesCache.h"
+#include "engine/RulesScanner.h"
+#include "engine/TreeWalker.h"
+#include "engine/YaraEngine.h"
 
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"

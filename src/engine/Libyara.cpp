@@ -1,4 +1,4 @@
-#include "yara/Libyara.h"
+#include "engine/Libyara.h"
 
 #include <yara.h>
 

@@ -1,4 +1,4 @@
-#include "yara/YaraEngine.h"
+#include "engine/YaraEngine.h"
 
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "app/PlatformHelpers.h"
+#include "platform/PlatformHelpers.h"
 #include "platform/Process.h"
 #include "platform/UserDefaults.h"
 #include "support/TestSupport.h"

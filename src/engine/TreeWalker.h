@@ -7,8 +7,8 @@
 // - does not go into pseudo file systems (proc, sysfs, debugfs, cgroup and the like);
 // - skips what it cannot read and what vanishes during the walk, saying so in `messages`.
 // It keeps only the directories on the way down to the current one in memory.
+#include "engine/ScanMessages.h"
 #include "platform/UniqueFd.h"
-#include "yara/ScanMessages.h"
 
 #include <functional>
 #include <string>

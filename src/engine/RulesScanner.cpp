@@ -1,4 +1,4 @@
-#include "yara/RulesScanner.h"
+#include "engine/RulesScanner.h"
 
 #include <yara.h>
 
@@ -12,6 +12,7 @@ namespace tarnwick {
 namespace {
 
 struct ScanTarget {
+    const CompiledRules* rules;
     const std::string* path;
     std::vector<RuleMatch>* matches;
     ScanMessages* messages;
@@ -21,7 +22,7 @@ int onScanMessage(YR_SCAN_CONTEXT*, int message, void* data, void* user) {
     auto* target = static_cast<ScanTarget*>(user);
     if (message == CALLBACK_MSG_RULE_MATCHING) {
         const auto* rule = static_cast<const YR_RULE*>(data);
-        target->matches->push_back(RuleMatch{rule->identifier, *target->path});
+        target->matches->push_back(RuleMatch{rule->identifier, *target->path, target->rules->ruleFileOf(rule->ns->name)});
     } else if (message == CALLBACK_MSG_TOO_MANY_MATCHES) {
         const auto* string = static_cast<const YR_STRING*>(data);
         target->messages->warning(*target->path + ": too many matches of string " + string->identifier +
@@ -84,7 +85,7 @@ void RulesScanner::scan(int fd, const std::string& path, std::vector<RuleMatch>&
         messages_.error(path + ": " + std::strerror(errno));
         return;
     }
-    ScanTarget target{&path, &matches, &messages_};
+    ScanTarget target{rules_.get(), &path, &matches, &messages_};
     yr_scanner_set_callback(scanner_, onScanMessage, &target);
     int result = ERROR_SUCCESS;
     if (info.st_size >= 0 && static_cast<size_t>(info.st_size) <= readLimit) {

@@ -7,7 +7,7 @@
 // Safe from any number of threads: scans asking at the same time for rules not yet compiled
 // wait for one compilation. The entries used least recently are dropped beyond `capacity`;
 // scans still holding them keep them alive.
-#include "yara/CompiledRules.h"
+#include "engine/CompiledRules.h"
 
 #include <cstdint>
 #include <future>

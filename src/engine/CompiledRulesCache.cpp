@@ -1,4 +1,4 @@
-#include "yara/CompiledRulesCache.h"
+#include "engine/CompiledRulesCache.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

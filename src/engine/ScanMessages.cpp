@@ -1,4 +1,4 @@
-#include "yara/ScanMessages.h"
+#include "engine/ScanMessages.h"
 
 namespace tarnwick {
 

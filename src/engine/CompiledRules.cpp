@@ -1,12 +1,18 @@
-#include "yara/CompiledRules.h"
+#include "engine/CompiledRules.h"
 
-#include "yara/Libyara.h"
+#include "engine/Libyara.h"
 
 #include <yara.h>
 
 #include <cstdio>
 
 namespace tarnwick {
+
+const std::string& CompiledRules::ruleFileOf(const std::string& nameSpace) const {
+    static const std::string none;
+    const auto found = ruleFiles_.find(nameSpace);
+    return found == ruleFiles_.end() ? none : found->second;
+}
 
 CompiledRules::~CompiledRules() {
     if (rules_) yr_rules_destroy(rules_);
@@ -19,6 +25,7 @@ std::shared_ptr<const CompiledRules> CompiledRules::compile(const std::vector<So
     std::vector<bool> left(sources.size(), false);
     for (size_t i = 0; i < sources.size(); ++i) {
         if (!sources[i].path.empty() && !sources[i].file) left[i] = true;  // its opener has said why
+        if (!sources[i].path.empty()) compiled->ruleFiles_[sources[i].nameSpace] = sources[i].path;
     }
     for (;;) {
         libyara::CompilerMessages messages;

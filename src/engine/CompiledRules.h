@@ -3,6 +3,7 @@
 // scanners at once. Each rule file is compiled in a namespace of its own, so two files may hold
 // rules of the same name.
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,12 +38,16 @@ public:
     const std::vector<std::string>& errors() const { return errors_; }
     const std::vector<std::string>& warnings() const { return warnings_; }
 
+    // The rule file compiled in that namespace; "" for a rule text's namespace.
+    const std::string& ruleFileOf(const std::string& nameSpace) const;
+
 private:
     CompiledRules() = default;
 
     YR_RULES* rules_ = nullptr;
     std::vector<std::string> errors_;
     std::vector<std::string> warnings_;
+    std::map<std::string, std::string> ruleFiles_;  // namespace to path
 };
 
 }  // namespace tarnwick

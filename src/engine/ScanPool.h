@@ -2,10 +2,10 @@
 // Worker threads that scan the files handed to them, several at once. Files wait in a short
 // queue: a walker that hands files faster than they are scanned waits, so memory does not grow
 // with the tree. Each worker has its own scanner.
-#include "yara/CompiledRules.h"
-#include "yara/RuleMatch.h"
-#include "yara/ScanMessages.h"
-#include "yara/TreeWalker.h"
+#include "engine/CompiledRules.h"
+#include "engine/RuleMatch.h"
+#include "engine/ScanMessages.h"
+#include "engine/TreeWalker.h"
 
 #include <condition_variable>
 #include <cstdint>

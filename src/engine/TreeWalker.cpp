@@ -1,4 +1,4 @@
-#include "yara/TreeWalker.h"
+#include "engine/TreeWalker.h"
 
 #include <fcntl.h>
 #include <fts.h>

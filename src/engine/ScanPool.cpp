@@ -1,6 +1,6 @@
-#include "yara/ScanPool.h"
+#include "engine/ScanPool.h"
 
-#include "yara/RulesScanner.h"
+#include "engine/RulesScanner.h"
 
 #include <algorithm>
 #include <system_error>

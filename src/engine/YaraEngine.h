@@ -6,7 +6,7 @@
 // scans (see CompiledRulesCache). Every error and warning of compiling and scanning goes to the
 // caller's lists; a rule file that does not compile is left out of the scan. The scan calls are
 // virtual so that the scan driver can be run against an engine of a test's own.
-#include "yara/RuleMatch.h"
+#include "engine/RuleMatch.h"
 
 #include <functional>
 #include <map>

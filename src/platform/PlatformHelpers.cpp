@@ -1,4 +1,4 @@
-#include "app/PlatformHelpers.h"
+#include "platform/PlatformHelpers.h"
 
 #include "platform/MacFileSystem.h"
 #include "platform/Process.h"
