@@ -9,6 +9,7 @@
 //
 // An object must not end its own lifetime from inside one of its guarded tasks.
 #include <memory>
+#include <mutex>
 #include <shared_mutex>
 #include <utility>
 

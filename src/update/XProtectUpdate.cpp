@@ -41,11 +41,9 @@ void XProtectUpdate::reach(uint64_t check, CheckStep step, bool ended) {
 void XProtectUpdate::getXProtectCatalog() {
     const uint64_t check = ++latestCheck_;
     reach(check, CheckStep::catalog, false);
-    std::weak_ptr<int> alive = alive_;
-    http::getPropertyList(softwareUpdateCatalogURL(), {}, [this, alive, check](http::Result<PlistValue> result) {
-        if (alive.expired()) return;
+    http::getPropertyList(softwareUpdateCatalogURL(), {}, lifetime_.guard([this, check](http::Result<PlistValue> result) {
         choose(check, result.value);
-    });
+    }));
 }
 
 void XProtectUpdate::choose(uint64_t check, const std::optional<PlistValue>& catalog) {
@@ -69,11 +67,9 @@ void XProtectUpdate::getPackageInfo() { getPackageInfo(latestCheck_); }
 void XProtectUpdate::getPackageInfo(uint64_t check) {
     const auto url = metadataURL();
     if (!url) return reach(check, CheckStep::packageInfo, true);
-    std::weak_ptr<int> alive = alive_;
-    http::getData(*url, {}, [this, alive, check](http::Result<std::string> result) {
-        if (alive.expired()) return;
+    http::getData(*url, {}, lifetime_.guard([this, check](http::Result<std::string> result) {
         getXProtectMeta(check, result.value);
-    });
+    }));
 }
 
 void XProtectUpdate::getXProtectMeta(const std::optional<std::string>& body) { getXProtectMeta(latestCheck_, body); }

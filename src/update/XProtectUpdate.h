@@ -3,11 +3,11 @@
 // version in Apple's software-update catalog and announces it with "xProtectVersionNotification";
 // the forced update makes the system's software-update command install it now. One instance lives
 // in the central model.
+#include "platform/Lifetime.h"
 #include "platform/PropertyList.h"
 
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -69,8 +69,8 @@ private:
 
     uint64_t latestCheck_ = 0;
     CheckProgress progress_;
-    // Completions hold this weakly: an answer that comes after the checker is gone is dropped.
-    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    // Completions are guarded: an answer that comes after the checker is gone is dropped.
+    Lifetime lifetime_;
 };
 
 }  // namespace tarnwick

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace tarnwick {
 namespace {
 
@@ -206,6 +209,43 @@ TEST(ListEnrichment, ErrorPageWithJsonIsMergedLikeAnIndex) {
     IndexServer server(R"({"com.listed": {"Date": "d", "Version": 1}})", 500);
     const Enriched e = enrichPlugins(server.url(), true);
     EXPECT_EQ(byId(e.list, "com.listed").date, "d");
+}
+
+// The window may drop a model while its request is out: the answer, when it comes, must find
+// nothing of the model to touch (AddressSanitizer reports any use after the model is gone).
+TEST(ListEnrichment, AnAnswerAfterTheModelIsGoneIsDropped) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool release = false;
+    bool answered = false;
+    LoopbackServer server;
+    server.server().Get("/index.json", [&](const httplib::Request&, httplib::Response& res) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return release; });
+        res.set_content(R"({"com.listed": {"Version": 1}})", "application/json");
+        answered = true;
+    });
+    server.start();
+    NotificationRecorder recorder({pluginsNote});
+
+    auto* model = new PluginsModel(std::vector{plugin("com.listed", 5)}, TarnwickNotificationNames::pluginsUpdateNotification,
+                                   server.url("/index.json"));
+    model->enrich();
+    ASSERT_TRUE(runMainUntil([&] { return !server.requests().empty(); }));
+    const size_t announced = recorder.count(pluginsNote);
+    delete model;
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    changed.notify_all();
+    ASSERT_TRUE(runMainUntil([&] {
+        std::lock_guard lock(mutex);
+        return answered;
+    }));
+    runMainUntil([] { return false; }, std::chrono::milliseconds(500));  // the completion's turn
+    drainMainQueue();
+    EXPECT_EQ(recorder.count(pluginsNote), announced) << "nothing announced for a model that is gone";
 }
 
 }  // namespace
