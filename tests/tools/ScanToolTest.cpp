@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+
 #include <set>
 
 namespace tarnwick {
@@ -52,6 +54,10 @@ TEST(ScanTool, ScansATreeWithTheGivenRuleFilesAndPrintsTheRecord) {
     EXPECT_TRUE(record.at("scanEndTime").is_string());
     EXPECT_EQ(matchPairs(record), (std::set<std::pair<std::string, std::string>>{{"Marker", hit.string()}}));
     EXPECT_EQ(record.at("matches").size(), 2u) << "one match per rule file";
+    std::set<std::string> ruleFiles;
+    for (const Json& m : record.at("matches")) ruleFiles.insert(m.at("ruleFile"));
+    EXPECT_EQ(ruleFiles, (std::set<std::string>{first.string(), second.string()})) << "each match names its rule file";
+    EXPECT_EQ(record.at("errors"), Json::array());
     EXPECT_EQ(run.err, "tarnwick-scan: 100 files scanned\ntarnwick-scan: 200 files scanned\n");
 }
 
@@ -87,6 +93,37 @@ TEST(ScanTool, RefusesBadRuleFilesAndMissingTargets) {
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_NE(run.err.find(c.inError), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
+    }
+}
+
+// A scan that could not run whole still prints its record, with the reasons in "errors", says
+// them on stderr and ends with 2: scripts must not take it for a clean result.
+TEST(ScanTool, AScanThatCannotRunWholeEndsWithStatusTwo) {
+    TempDir dir;
+    const auto good = dir.write("good.yar", "rule Good { condition: true }\n");
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    TempDir emptyMac;  // no XProtect: no rule file at all
+    struct Case {
+        const char* what;
+        std::string root;
+        std::vector<std::string> arguments;
+        std::string error;
+    } cases[] = {
+        {"no rule file", emptyMac.path().string(), {good.string()}, "No rule files to scan with"},
+        {"a target that cannot be read", sampleMac, {"-r", good.string(), fifo.string()}, fifo.string()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ProgramRun run = scanTool(c.root, c.arguments);
+        EXPECT_EQ(run.status, 2) << run.err;
+        const Json record = Json::parse(run.out);
+        EXPECT_EQ(record.at("scanStatus"), "complete");
+        ASSERT_FALSE(record.at("errors").empty());
+        EXPECT_NE(record.at("errors")[0].get<std::string>().find(c.error), std::string::npos) << record.at("errors");
+        EXPECT_NE(run.err.find("tarnwick-scan: " + record.at("errors")[0].get<std::string>()), std::string::npos)
+            << run.err;
+        EXPECT_TRUE(record.at("matches").empty());
     }
 }
 
