@@ -4,7 +4,7 @@
 
 #include <yara.h>
 
-#include <cstdio>
+#include <unistd.h>
 
 namespace tarnwick {
 
@@ -24,12 +24,15 @@ std::shared_ptr<const CompiledRules> CompiledRules::compile(const std::vector<So
     compiled->errors_ = std::move(earlier);
     std::vector<bool> left(sources.size(), false);
     for (size_t i = 0; i < sources.size(); ++i) {
-        if (!sources[i].path.empty() && !sources[i].file) left[i] = true;  // its opener has said why
+        if (!sources[i].path.empty() && sources[i].fd < 0) left[i] = true;  // its opener has said why
         if (!sources[i].path.empty()) compiled->ruleFiles_[sources[i].nameSpace] = sources[i].path;
     }
+    // Kept over every attempt: the includes of a source that failed count too, since mending one
+    // of them changes the rules.
+    RuleIncludes includes;
     for (;;) {
         libyara::CompilerMessages messages;
-        libyara::Compiler compiler = libyara::makeCompiler(messages);
+        libyara::Compiler compiler = libyara::makeCompiler(messages, includes);
         if (!compiler) {
             compiled->errors_.push_back("the YARA compiler could not be created");
             return compiled;
@@ -39,21 +42,23 @@ std::shared_ptr<const CompiledRules> CompiledRules::compile(const std::vector<So
             if (left[i]) continue;
             const Source& source = sources[i];
             int errorCount = 0;
-            if (source.file) {
-                std::rewind(source.file);
-                errorCount = yr_compiler_add_file(compiler.get(), source.file, source.nameSpace.c_str(),
-                                                  source.path.c_str());
+            includes.beginSource(source.path);
+            if (source.fd >= 0) {
+                ::lseek(source.fd, 0, SEEK_SET);
+                errorCount = yr_compiler_add_fd(compiler.get(), source.fd, source.nameSpace.c_str(),
+                                                source.path.c_str());
             } else {
                 errorCount = yr_compiler_add_string(compiler.get(), source.text.c_str(), source.nameSpace.c_str());
             }
             if (errorCount > 0) {
                 left[i] = failed = true;
-                const std::string& name = source.file ? source.path : source.nameSpace;
+                const std::string& name = source.fd >= 0 ? source.path : source.nameSpace;
                 if (messages.errors.empty()) messages.errors.push_back(name + ": does not compile");
                 compiled->errors_.insert(compiled->errors_.end(), messages.errors.begin(), messages.errors.end());
             }
         }
         if (failed) continue;  // at most once per source
+        compiled->includes_ = includes.included();
         compiled->warnings_ = std::move(messages.warnings);
         YR_RULES* rules = nullptr;
         if (yr_compiler_get_rules(compiler.get(), &rules) != ERROR_SUCCESS) {

@@ -1,8 +1,10 @@
 #pragma once
 // Rules compiled by libyara from a set of rule files (and rule texts), ready for any number of
 // scanners at once. Each rule file is compiled in a namespace of its own, so two files may hold
-// rules of the same name.
-#include <cstdio>
+// rules of the same name. The rules know every file their sources included, so that they can
+// tell when one of those has changed.
+#include "engine/RuleIncludes.h"
+
 #include <map>
 #include <memory>
 #include <string>
@@ -14,12 +16,12 @@ namespace tarnwick {
 
 class CompiledRules {
 public:
-    // One thing to compile: a rule file read from an open stream, or a rule text.
+    // One thing to compile: a rule file read from an open descriptor, or a rule text.
     struct Source {
         std::string nameSpace;
-        std::string path;    // the rule file; includes are found relative to it
-        FILE* file = nullptr;  // open on `path`; null for a rule text, or for a file that could not be opened
-        std::string text;    // the rule text when `path` is empty
+        std::string path;  // the rule file; includes are found relative to it
+        int fd = -1;       // open on `path`; -1 for a rule text, or for a file that could not be opened
+        std::string text;  // the rule text when `path` is empty
     };
 
     // Compiles the sources. A source that does not compile is left out (libyara cannot go on
@@ -41,6 +43,10 @@ public:
     // The rule file compiled in that namespace; "" for a rule text's namespace.
     const std::string& ruleFileOf(const std::string& nameSpace) const;
 
+    // Whether each file the sources included (or tried to) is still as it was when it was read:
+    // compiling the sources again would give these rules, as far as their includes go.
+    bool includesUnchanged() const { return RuleIncludes::unchanged(includes_); }
+
 private:
     CompiledRules() = default;
 
@@ -48,6 +54,7 @@ private:
     std::vector<std::string> errors_;
     std::vector<std::string> warnings_;
     std::map<std::string, std::string> ruleFiles_;  // namespace to path
+    std::vector<RuleIncludes::Included> includes_;  // as they were when read
 };
 
 }  // namespace tarnwick

@@ -1,45 +1,8 @@
 #include "engine/CompiledRulesCache.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace tarnwick {
-namespace {
-
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using OpenFile = std::unique_ptr<FILE, FileCloser>;
-
-// Opens a rule file for reading without ever blocking on a FIFO or a device, and answers why
-// not when it is not a regular file that can be read.
-OpenFile openRuleFile(const std::string& path, struct stat& info, int& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        error = errno;
-        return nullptr;
-    }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
-        return nullptr;
-    }
-    FILE* file = ::fdopen(fd, "r");
-    if (!file) {
-        error = errno;
-        ::close(fd);
-        return nullptr;
-    }
-    error = 0;
-    return OpenFile(file);
-}
-
-}  // namespace
 
 CompiledRulesCache& CompiledRulesCache::shared() {
     static CompiledRulesCache* cache = new CompiledRulesCache;
@@ -51,26 +14,24 @@ uint64_t CompiledRulesCache::compilations() const {
     return compilations_;
 }
 
+std::list<CompiledRulesCache::Entry>::iterator CompiledRulesCache::find(const Key& key) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it)
+        if (it->key == key) return it;
+    return entries_.end();
+}
+
 std::shared_ptr<const CompiledRules> CompiledRulesCache::rulesFor(const std::map<std::string, std::string>& ruleFiles,
                                                                   const std::vector<std::string>& ruleStrings) {
-    // The identity of each file is taken from the very stream that would be compiled, so an entry
-    // never holds rules of content other than its key says.
+    // The identity of each file is taken from the very descriptor that would be compiled, so an
+    // entry never holds rules of content other than its key says.
     Key key;
     key.strings = ruleStrings;
-    std::vector<OpenFile> files;
+    std::vector<UniqueFd> files;
     std::vector<std::string> openErrors;
     for (const auto& [nameSpace, path] : ruleFiles) {
-        struct stat info {};
-        Identity identity;
-        OpenFile file = openRuleFile(path, info, identity.openError);
-        if (file) {
-            identity.device = info.st_dev;
-            identity.inode = info.st_ino;
-            identity.size = info.st_size;
-            identity.modifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
-        } else {
-            openErrors.push_back(path + ": " + std::strerror(identity.openError));
-        }
+        FileIdentity identity;
+        UniqueFd file = FileIdentity::open(path, identity);
+        if (!file) openErrors.push_back(path + ": " + std::strerror(identity.openError));
         key.files.emplace_back(nameSpace, path);
         key.identities.push_back(identity);
         files.push_back(std::move(file));
@@ -79,15 +40,24 @@ std::shared_ptr<const CompiledRules> CompiledRulesCache::rulesFor(const std::map
     std::promise<std::shared_ptr<const CompiledRules>> promise;
     {
         std::unique_lock lock(mutex_);
-        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-            if (it->key == key) {
-                entries_.splice(entries_.begin(), entries_, it);
-                auto rules = it->rules;
-                lock.unlock();
-                return rules.get();  // waits while another scan compiles it
+        for (auto it = find(key); it != entries_.end(); it = find(key)) {
+            entries_.splice(entries_.begin(), entries_, it);
+            const uint64_t generation = it->generation;
+            auto rules = it->rules;
+            lock.unlock();
+            std::shared_ptr<const CompiledRules> compiled = rules.get();  // waits while another scan compiles it
+            // The files included are not in the key: they are known only once compiled.
+            if (compiled->includesUnchanged()) return compiled;
+            lock.lock();
+            it = find(key);
+            // Stale: replaced here, unless another scan has replaced it meanwhile (then its
+            // compilation is looked at in turn).
+            if (it != entries_.end() && it->generation == generation) {
+                entries_.erase(it);
+                break;
             }
         }
-        entries_.push_front(Entry{key, promise.get_future().share()});
+        entries_.push_front(Entry{key, nextGeneration_++, promise.get_future().share()});
         if (entries_.size() > capacity_) entries_.pop_back();
         ++compilations_;
     }
@@ -96,7 +66,7 @@ std::shared_ptr<const CompiledRules> CompiledRulesCache::rulesFor(const std::map
     for (size_t i = 0; i < files.size(); ++i)
         sources.push_back({key.files[i].first, key.files[i].second, files[i].get(), {}});
     for (size_t i = 0; i < ruleStrings.size(); ++i)
-        sources.push_back({"rule text " + std::to_string(i + 1), {}, nullptr, ruleStrings[i]});
+        sources.push_back({"rule text " + std::to_string(i + 1), {}, -1, ruleStrings[i]});
     std::shared_ptr<const CompiledRules> rules;
     try {
         rules = CompiledRules::compile(sources, openErrors);

@@ -2,12 +2,16 @@
 // Compiled rules kept across scans. An entry is found again by the rule files it was compiled
 // from (namespace and path of each) and by each file's identity when it was opened: device,
 // inode, size and modification time. A second scan with the same, unchanged files compiles
-// nothing; a file that was edited, replaced or deleted since makes a new entry.
+// nothing; a file that was edited, replaced or deleted since makes a new entry. The files those
+// include (at any depth) are known only once compiled: an entry found is used only while each of
+// them is as it was then (one that was missing still missing), otherwise it is compiled again
+// and replaced.
 //
 // Safe from any number of threads: scans asking at the same time for rules not yet compiled
 // wait for one compilation. The entries used least recently are dropped beyond `capacity`;
 // scans still holding them keep them alive.
 #include "engine/CompiledRules.h"
+#include "engine/FileIdentity.h"
 
 #include <cstdint>
 #include <future>
@@ -36,29 +40,24 @@ public:
     uint64_t compilations() const;
 
 private:
-    struct Identity {
-        uint64_t device = 0;
-        uint64_t inode = 0;
-        int64_t size = 0;
-        int64_t modifiedNs = 0;
-        int openError = 0;  // why it could not be opened; 0 when it was
-        bool operator==(const Identity&) const = default;
-    };
     struct Key {
         std::vector<std::pair<std::string, std::string>> files;
-        std::vector<Identity> identities;
+        std::vector<FileIdentity> identities;
         std::vector<std::string> strings;
         bool operator==(const Key&) const = default;
     };
     struct Entry {
         Key key;
+        uint64_t generation;  // tells an entry from the one that replaced it
         std::shared_future<std::shared_ptr<const CompiledRules>> rules;
     };
+    std::list<Entry>::iterator find(const Key& key);  // under mutex_
 
     const size_t capacity_;
     mutable std::mutex mutex_;
     std::list<Entry> entries_;  // most recently used first
     uint64_t compilations_ = 0;
+    uint64_t nextGeneration_ = 0;
 };
 
 }  // namespace tarnwick

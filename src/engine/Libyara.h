@@ -1,12 +1,16 @@
 #pragma once
-// What every use of libyara here shares: its process-wide start-up, and compilers that report
-// their messages as "file:line: message".
+// What every use of libyara here shares: its process-wide start-up, and compilers that find
+// included files through RuleIncludes and report their messages as "file:line: message".
 #include <memory>
 #include <string>
 #include <vector>
 
 // libyara names its compiler struct _YR_COMPILER.
 struct _YR_COMPILER;
+
+namespace tarnwick {
+class RuleIncludes;
+}
 
 namespace tarnwick::libyara {
 
@@ -23,9 +27,11 @@ using Compiler = std::unique_ptr<_YR_COMPILER, CompilerDeleter>;
 struct CompilerMessages {
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
+    const RuleIncludes* includes = nullptr;  // names included files in messages; set by makeCompiler
 };
 
-// A new compiler reporting into `messages`; null when libyara could not make one.
-Compiler makeCompiler(CompilerMessages& messages);
+// A new compiler reporting into `messages` and reading includes through `includes` (both must
+// outlive its use); null when libyara could not make one.
+Compiler makeCompiler(CompilerMessages& messages, RuleIncludes& includes);
 
 }  // namespace tarnwick::libyara

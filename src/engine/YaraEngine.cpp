@@ -1,7 +1,9 @@
 #include "engine/YaraEngine.h"
 
 #include "engine/CompiledRulesCache.h"
+#include "engine/FileIdentity.h"
 #include "engine/Libyara.h"
+#include "engine/RuleIncludes.h"
 #include "engine/RulesScanner.h"
 #include "engine/ScanMessages.h"
 #include "engine/ScanPool.h"
@@ -9,16 +11,12 @@
 
 #include <yara.h>
 
-#include <cstdio>
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace tarnwick {
 namespace {
-
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
 
 std::shared_ptr<const CompiledRules> rulesFor(const YaraEngine::RuleFiles& ruleFiles,
                                               const std::vector<std::string>* ruleStrings, ScanMessages& messages) {
@@ -34,23 +32,23 @@ YaraEngine::YaraEngine() { libyara::ready(); }
 
 bool YaraEngine::validateRulesAtPath(const std::string& path, std::vector<std::string>& errors,
                                      std::vector<std::string>& warnings) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        errors.push_back(path + ": not a regular file");
-        return false;
-    }
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
+    // Opened, and its includes found, as a scan does.
+    FileIdentity identity;
+    const UniqueFd file = FileIdentity::open(path, identity);
     if (!file) {
-        errors.push_back(path + ": cannot be opened");
+        const bool irregular = identity.openError == EISDIR || identity.openError == EINVAL;
+        errors.push_back(path + ": " + (irregular ? "not a regular file" : std::strerror(identity.openError)));
         return false;
     }
+    RuleIncludes includes;
     libyara::CompilerMessages messages;
-    libyara::Compiler compiler = libyara::makeCompiler(messages);
+    libyara::Compiler compiler = libyara::makeCompiler(messages, includes);
     if (!compiler) {
         errors.push_back(path + ": the YARA compiler could not be created");
         return false;
     }
-    const int errorCount = yr_compiler_add_file(compiler.get(), file.get(), nullptr, path.c_str());
+    includes.beginSource(path);
+    const int errorCount = yr_compiler_add_fd(compiler.get(), file.get(), nullptr, path.c_str());
     errors.insert(errors.end(), messages.errors.begin(), messages.errors.end());
     warnings.insert(warnings.end(), messages.warnings.begin(), messages.warnings.end());
     if (errorCount > 0 && messages.errors.empty()) errors.push_back(path + ": " + std::to_string(errorCount) + " errors");

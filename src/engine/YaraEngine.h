@@ -26,9 +26,9 @@ public:
     YaraEngine();
     virtual ~YaraEngine() = default;
 
-    // Compiles the rule file (includes are found relative to the file itself) and adds every
-    // compiler message to `errors` or `warnings` as "file:line: message". True when it compiled;
-    // the file is usable when this is true and `errors` is empty.
+    // Compiles the rule file, its includes found as a scan finds them (see RuleIncludes), and adds
+    // every compiler message to `errors` or `warnings` as "file:line: message". True when it
+    // compiled; the file is usable when this is true and `errors` is empty.
     bool validateRulesAtPath(const std::string& path, std::vector<std::string>& errors,
                              std::vector<std::string>& warnings);
 

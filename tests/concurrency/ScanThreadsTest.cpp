@@ -113,15 +113,25 @@ TEST(ScanThreads, AStopFromAnotherThreadEndsTheScanAtAHundredsMark) {
 
 TEST(ScanThreads, CacheCompilesOnceForScansAskingTogether) {
     TempDir dir;
-    const std::string rules = dir.write("r.yar", "rule A { condition: true }\n").string();
+    const std::string rules = dir.write("r.yar", "include \"inc.yar\"\nrule A { condition: I }\n").string();
+    dir.write("inc.yar", "private rule I { condition: true }\n");
     CompiledRulesCache cache;
-    std::vector<std::shared_ptr<const CompiledRules>> got(6);
-    std::vector<std::thread> threads;
-    for (size_t i = 0; i < got.size(); ++i)
-        threads.emplace_back([&, i] { got[i] = cache.rulesFor({{rules, rules}}, {}); });
-    for (auto& t : threads) t.join();
+    const auto askTogether = [&] {
+        std::vector<std::shared_ptr<const CompiledRules>> got(6);
+        std::vector<std::thread> threads;
+        for (size_t i = 0; i < got.size(); ++i)
+            threads.emplace_back([&, i] { got[i] = cache.rulesFor({{rules, rules}}, {}); });
+        for (auto& t : threads) t.join();
+        for (const auto& rules : got) EXPECT_EQ(rules.get(), got[0].get());
+        return got[0];
+    };
+    const auto first = askTogether();
     EXPECT_EQ(cache.compilations(), 1u);
-    for (const auto& rules : got) EXPECT_EQ(rules.get(), got[0].get());
+    // All of them find the entry stale; one compiles it again, the others wait for that.
+    dir.write("inc.yar", "private rule I { condition: false }\n");
+    const auto second = askTogether();
+    EXPECT_EQ(cache.compilations(), 2u);
+    EXPECT_NE(second.get(), first.get());
 }
 
 }  // namespace

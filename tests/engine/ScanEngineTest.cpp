@@ -68,6 +68,17 @@ std::set<std::pair<std::string, std::string>> pairs(const std::vector<RuleMatch>
     return out;
 }
 
+// The matches of the rules on one file.
+std::vector<RuleMatch> matchesOf(const std::shared_ptr<const CompiledRules>& rules, const fs::path& target) {
+    ScanMessages messages;
+    RulesScanner scanner(rules, 10000, false, messages);
+    std::vector<RuleMatch> matches;
+    const int fd = ::open(target.c_str(), O_RDONLY);
+    scanner.scan(fd, target.string(), matches);
+    ::close(fd);
+    return matches;
+}
+
 constexpr const char* markerRules =
     "rule Marker { strings: $a = \"TARNWICK-MARKER\" condition: $a }\n"
     "private rule Hidden { condition: true }\n"
@@ -155,12 +166,7 @@ TEST(ScanEngine, CompiledRulesAreReusedUntilARuleFileChanges) {
     fs::last_write_time(rules, later);
     const auto changed = cache.rulesFor(map, {});
     EXPECT_EQ(cache.compilations(), 2u);
-    ScanMessages messages;
-    RulesScanner scanner(changed, 10000, false, messages);
-    std::vector<RuleMatch> matches;
-    const int fd = ::open(target.c_str(), O_RDONLY);
-    scanner.scan(fd, target.string(), matches);
-    ::close(fd);
+    const std::vector<RuleMatch> matches = matchesOf(changed, target);
     ASSERT_FALSE(matches.empty());
     EXPECT_EQ(matches[0].identifier, "Marke2");
 
@@ -168,6 +174,57 @@ TEST(ScanEngine, CompiledRulesAreReusedUntilARuleFileChanges) {
     const auto other = dir.write("other.yar", "rule Other { condition: true }\n");
     cache.rulesFor(filesMap({rules, other}), {});
     EXPECT_EQ(cache.compilations(), 3u);
+}
+
+TEST(ScanEngine, CompiledRulesAreCompiledAgainWhenOnlyAnIncludedFileChanges) {
+    // The edit keeps the size and the inode: only the modification time tells it.
+    const std::string off = "private rule Leaf { condition: false }\n";
+    const std::string on = "private rule Leaf { condition: true  }\n";
+    const std::string hit = "rule Hit { condition: Leaf }\n";
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::string edited;
+    } cases[] = {
+        {"beside the rule file", {{"rules/main.yar", "include \"leaf.yar\"\n" + hit}, {"rules/leaf.yar", off}},
+         "rules/leaf.yar"},
+        // Found beside the file that includes it: the one beside the rule file is never read.
+        {"two deep in a subfolder",
+         {{"rules/main.yar", "include \"sub/middle.yar\"\n" + hit},
+          {"rules/sub/middle.yar", "include \"leaf.yar\"\n"},
+          {"rules/sub/leaf.yar", off},
+          {"rules/leaf.yar", on}},
+         "rules/sub/leaf.yar"},
+        {"missing at first", {{"rules/main.yar", "include \"leaf.yar\"\n" + hit}}, "rules/leaf.yar"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        for (const auto& [path, text] : c.files) dir.write(path, text);
+        const auto target = dir.write("target.txt", "anything");
+        const YaraEngine::RuleFiles map = filesMap({dir / "rules/main.yar"});
+        CompiledRulesCache cache;
+
+        const auto first = cache.rulesFor(map, {});
+        EXPECT_TRUE(matchesOf(first, target).empty());
+        EXPECT_EQ(cache.rulesFor(map, {}).get(), first.get());
+        EXPECT_EQ(cache.compilations(), 1u);
+
+        const bool existed = fs::exists(dir / c.edited);
+        const auto before = existed ? fs::last_write_time(dir / c.edited) : fs::file_time_type();
+        dir.write(c.edited, on);
+        if (existed) fs::last_write_time(dir / c.edited, before + std::chrono::seconds(5));
+        const auto edited = cache.rulesFor(map, {});
+        EXPECT_EQ(cache.compilations(), 2u);
+        EXPECT_TRUE(edited->errors().empty()) << edited->errors().front();
+        const std::vector<RuleMatch> matches = matchesOf(edited, target);
+        ASSERT_EQ(matches.size(), 1u);
+        EXPECT_EQ(matches[0].ruleFile, (dir / "rules/main.yar").string());
+
+        // The new compilation replaced the stale one.
+        EXPECT_EQ(cache.rulesFor(map, {}).get(), edited.get());
+        EXPECT_EQ(cache.compilations(), 2u);
+    }
 }
 
 TEST(ScanEngine, FileScanRefusesWhatIsNotARegularFile) {
