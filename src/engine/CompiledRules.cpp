@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace tarnwick {
 
 const std::string& CompiledRules::ruleFileOf(const std::string& nameSpace) const {
@@ -66,6 +68,7 @@ std::shared_ptr<const CompiledRules> CompiledRules::compile(const std::vector<So
             return compiled;
         }
         compiled->rules_ = rules;
+        compiled->compiledSources_ = static_cast<size_t>(std::count(left.begin(), left.end(), false));
         return compiled;
     }
 }

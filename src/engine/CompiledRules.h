@@ -37,6 +37,8 @@ public:
 
     // Null when libyara could not build rules at all (the errors say why).
     YR_RULES* rules() const { return rules_; }
+    // Whether there is anything to scan with: rules were built from at least one source.
+    bool usable() const { return rules_ && compiledSources_ > 0; }
     const std::vector<std::string>& errors() const { return errors_; }
     const std::vector<std::string>& warnings() const { return warnings_; }
 
@@ -51,6 +53,7 @@ private:
     CompiledRules() = default;
 
     YR_RULES* rules_ = nullptr;
+    size_t compiledSources_ = 0;
     std::vector<std::string> errors_;
     std::vector<std::string> warnings_;
     std::map<std::string, std::string> ruleFiles_;  // namespace to path

@@ -18,12 +18,20 @@
 namespace tarnwick {
 namespace {
 
+// The rules to scan with, their messages passed on; null when there is nothing to scan with.
 std::shared_ptr<const CompiledRules> rulesFor(const YaraEngine::RuleFiles& ruleFiles,
                                               const std::vector<std::string>* ruleStrings, ScanMessages& messages) {
     auto rules = CompiledRulesCache::shared().rulesFor(ruleFiles, ruleStrings ? *ruleStrings : std::vector<std::string>{});
     for (const std::string& error : rules->errors()) messages.error(error);
     for (const std::string& warning : rules->warnings()) messages.warning(warning);
-    return rules;
+    return rules->usable() ? rules : nullptr;
+}
+
+// Passes the messages on; a refused scan ends its errors with the refusal, past any bound.
+void finishMessages(const ScanMessages& messages, bool refused, std::vector<std::string>& errors,
+                    std::vector<std::string>& warnings) {
+    messages.appendTo(errors, warnings);
+    if (refused) errors.push_back(YaraEngine::noRulesError);
 }
 
 }  // namespace
@@ -61,12 +69,14 @@ std::vector<RuleMatch> YaraEngine::simpleScanFileAtPath(const std::string& path,
                                                         std::vector<std::string>& warnings) {
     ScanMessages messages;
     std::vector<RuleMatch> matches;
-    {
-        RulesScanner scanner(rulesFor(ruleFiles, ruleStrings, messages), timeout, fastMode, messages);
+    auto rules = rulesFor(ruleFiles, ruleStrings, messages);
+    const bool refused = !rules;
+    if (rules) {
+        RulesScanner scanner(std::move(rules), timeout, fastMode, messages);
         // A FIFO or a device given as the target is refused rather than read forever.
         if (UniqueFd fd = TreeWalker::openFile(path, messages)) scanner.scan(fd.get(), path, matches);
     }
-    messages.appendTo(errors, warnings);
+    finishMessages(messages, refused, errors, warnings);
     return matches;
 }
 
@@ -77,9 +87,10 @@ std::vector<RuleMatch> YaraEngine::simpleScanDirAtPath(const std::string& path, 
                                                        const FileCallback& callback) {
     ScanMessages messages;
     std::vector<RuleMatch> matches;
-    {
-        ScanPool pool(rulesFor(ruleFiles, ruleStrings, messages), timeout, fastMode, ScanPool::defaultWorkerCount(),
-                      messages);
+    auto rules = rulesFor(ruleFiles, ruleStrings, messages);
+    const bool refused = !rules;
+    if (rules) {
+        ScanPool pool(std::move(rules), timeout, fastMode, ScanPool::defaultWorkerCount(), messages);
         TreeWalker::walk(path, [&](WalkedFile&& file) {
             const bool goOn = callback ? callback(file.path) : true;
             pool.submit(std::move(file));
@@ -87,7 +98,7 @@ std::vector<RuleMatch> YaraEngine::simpleScanDirAtPath(const std::string& path, 
         }, messages);
         matches = pool.finish();
     }
-    messages.appendTo(errors, warnings);
+    finishMessages(messages, refused, errors, warnings);
     return matches;
 }
 

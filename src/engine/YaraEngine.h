@@ -4,8 +4,10 @@
 //
 // Scans compile each rule file in a namespace of its own and keep the compiled rules for later
 // scans (see CompiledRulesCache). Every error and warning of compiling and scanning goes to the
-// caller's lists; a rule file that does not compile is left out of the scan. The scan calls are
-// virtual so that the scan driver can be run against an engine of a test's own.
+// caller's lists; a rule file that does not compile is left out of the scan. Without any rules to
+// scan with (none given, or none that compiled) a scan does not look at its target at all and
+// says so in `errors`, after the errors that tell why. The scan calls are virtual so that the
+// scan driver can be run against an engine of a test's own.
 #include "engine/RuleMatch.h"
 
 #include <functional>
@@ -22,6 +24,9 @@ public:
     // Called with each file of a directory scan just before it is scanned, one file at a time and
     // in walk order; answering false ends the walk once that file has been scanned.
     using FileCallback = std::function<bool(const std::string& path)>;
+
+    // The error of a scan that had no rules to scan with.
+    static constexpr const char* noRulesError = "no rules compiled: nothing was scanned";
 
     YaraEngine();
     virtual ~YaraEngine() = default;

@@ -146,6 +146,34 @@ TEST(ScanEngine, ARuleFileThatNoLongerCompilesIsLeftOutAndNamed) {
     EXPECT_TRUE(mentions(broken));
     EXPECT_TRUE(mentions(missing));
     EXPECT_FALSE(mentions(good));
+    EXPECT_EQ(std::count(s.errors.begin(), s.errors.end(), YaraEngine::noRulesError), 0);
+}
+
+// Without rules to scan with, neither call looks at its target: a missing target would add an
+// error of its own, a tree would reach the callback.
+TEST(ScanEngine, NoRulesToScanWithMeansNoScan) {
+    TempDir dir;
+    const auto broken = dir.write("broken.yar", "rule Broken { condition: $nothing }\n");
+    const auto missing = dir / "missing.yar";
+    const auto hit = dir.write("tree/hit.txt", "TARNWICK-MARKER");
+    struct Case {
+        const char* name;
+        std::vector<fs::path> ruleFiles;
+    } cases[] = {{"none given", {}}, {"none compiles", {broken, missing}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto expectRefused = [&](const Scan& s, const fs::path& target) {
+            EXPECT_TRUE(s.matches.empty());
+            EXPECT_TRUE(s.visited.empty());
+            ASSERT_FALSE(s.errors.empty());
+            EXPECT_EQ(s.errors.back(), YaraEngine::noRulesError);
+            // The compile errors come first, at least one for each rule file.
+            EXPECT_GE(s.errors.size(), c.ruleFiles.size() + 1);
+            for (const std::string& error : s.errors) EXPECT_EQ(error.find(target.string()), std::string::npos) << error;
+        };
+        for (const fs::path& target : {hit, dir / "gone.txt"}) expectRefused(scanFile(target, c.ruleFiles), target);
+        for (const fs::path& target : {dir / "tree", dir / "gone"}) expectRefused(scanDir(target, c.ruleFiles), target);
+    }
 }
 
 TEST(ScanEngine, CompiledRulesAreReusedUntilARuleFileChanges) {
