@@ -78,11 +78,12 @@ RulesScanner::~RulesScanner() {
     if (scanner_) yr_scanner_destroy(scanner_);
 }
 
-void RulesScanner::scan(int fd, const std::string& path, std::vector<RuleMatch>& matches) {
+void RulesScanner::scan(int fd, const std::string& path, std::vector<RuleMatch>& matches,
+                        ScanMessages::Level failure) {
     if (!scanner_) return;
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        messages_.error(path + ": " + std::strerror(errno));
+        messages_.add(failure, path + ": " + std::strerror(errno));
         return;
     }
     ScanTarget target{rules_.get(), &path, &matches, &messages_};
@@ -92,7 +93,7 @@ void RulesScanner::scan(int fd, const std::string& path, std::vector<RuleMatch>&
         if (buffer_.empty()) buffer_.resize(readLimit);
         const ssize_t length = readSmallFile(fd, buffer_);
         if (length < 0) {
-            messages_.error(path + ": " + std::strerror(errno));
+            messages_.add(failure, path + ": " + std::strerror(errno));
             return;
         }
         result = yr_scanner_scan_mem(scanner_, buffer_.data(), static_cast<size_t>(length));
@@ -100,7 +101,7 @@ void RulesScanner::scan(int fd, const std::string& path, std::vector<RuleMatch>&
         // Mapped; libyara turns a fault on pages the file lost meanwhile into an error.
         result = yr_scanner_scan_fd(scanner_, fd);
     }
-    if (result != ERROR_SUCCESS) messages_.error(path + ": " + describeScanError(result));
+    if (result != ERROR_SUCCESS) messages_.add(failure, path + ": " + describeScanError(result));
 }
 
 }  // namespace tarnwick

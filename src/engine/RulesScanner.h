@@ -23,8 +23,11 @@ public:
 
     // Scans the regular file open on `fd` (named `path` in matches and messages) and appends one
     // match per rule that matched; private rules are never reported. A file that cannot be read
-    // or scanned gives an error message and no match.
-    void scan(int fd, const std::string& path, std::vector<RuleMatch>& matches);
+    // or scanned whole (a time-out too) gives a message of `failure`'s level: an error for the
+    // target of a scan, a warning for a file inside a tree. More matches of a string than libyara
+    // counts give a warning.
+    void scan(int fd, const std::string& path, std::vector<RuleMatch>& matches,
+              ScanMessages::Level failure = ScanMessages::Level::error);
 
     // Files up to this size are read into the buffer and scanned there; larger ones are mapped.
     static constexpr size_t readLimit = 1 << 20;

@@ -2,7 +2,7 @@
 
 namespace tarnwick {
 
-void ScanMessages::add(List& list, std::string message) {
+void ScanMessages::addTo(List& list, std::string message) {
     if (list.messages.size() < limit)
         list.messages.push_back(std::move(message));
     else
@@ -11,12 +11,19 @@ void ScanMessages::add(List& list, std::string message) {
 
 void ScanMessages::error(std::string message) {
     std::lock_guard lock(mutex_);
-    add(errors_, std::move(message));
+    addTo(errors_, std::move(message));
 }
 
 void ScanMessages::warning(std::string message) {
     std::lock_guard lock(mutex_);
-    add(warnings_, std::move(message));
+    addTo(warnings_, std::move(message));
+}
+
+void ScanMessages::add(Level level, std::string message) {
+    if (level == Level::error)
+        error(std::move(message));
+    else
+        warning(std::move(message));
 }
 
 void ScanMessages::appendList(const List& list, std::vector<std::string>& out) {

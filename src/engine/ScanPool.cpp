@@ -43,7 +43,9 @@ void ScanPool::submit(WalkedFile file) {
 
 void ScanPool::scanJob(RulesScanner& scanner, Job& job, std::vector<Found>& found) {
     std::vector<RuleMatch> matches;
-    scanner.scan(job.file.fd.get(), job.file.path, matches);
+    // A file inside the tree that fails is passed by; the root given as a file is the whole scan.
+    scanner.scan(job.file.fd.get(), job.file.path, matches,
+                 job.file.root ? ScanMessages::Level::error : ScanMessages::Level::warning);
     job.file.fd.reset();
     for (RuleMatch& match : matches) found.push_back(Found{job.sequence, std::move(match)});
 }

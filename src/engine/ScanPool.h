@@ -1,7 +1,8 @@
 #pragma once
 // Worker threads that scan the files handed to them, several at once. Files wait in a short
 // queue: a walker that hands files faster than they are scanned waits, so memory does not grow
-// with the tree. Each worker has its own scanner.
+// with the tree. Each worker has its own scanner. A file that fails to scan is passed by with a
+// warning; when it is the walk's root (a tree of one file) that is an error.
 #include "engine/CompiledRules.h"
 #include "engine/RuleMatch.h"
 #include "engine/ScanMessages.h"

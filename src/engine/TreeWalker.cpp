@@ -99,35 +99,45 @@ void TreeWalker::walk(const std::string& root, const Visit& visit, ScanMessages&
         errno = 0;
         FTSENT* entry = fts_read(fts.get());
         if (!entry) {
+            // A walk that cannot go on leaves the rest of the tree unscanned.
             if (errno != 0) messages.error(root + ": " + std::strerror(errno));
             return;
         }
+        // What goes wrong with the root leaves nothing scanned; with an entry below, only that entry.
+        const bool atRoot = entry->fts_level == FTS_ROOTLEVEL;
+        const ScanMessages::Level level = atRoot ? ScanMessages::Level::error : ScanMessages::Level::warning;
         switch (entry->fts_info) {
         case FTS_D: {
             // A pseudo file system can only begin at the root or where the device changes.
-            const bool mountPoint =
-                entry->fts_level == FTS_ROOTLEVEL || entry->fts_statp->st_dev != entry->fts_parent->fts_statp->st_dev;
-            if (mountPoint && onPseudoFileSystem(entry->fts_accpath)) fts_set(fts.get(), entry, FTS_SKIP);
+            const bool mountPoint = atRoot || entry->fts_statp->st_dev != entry->fts_parent->fts_statp->st_dev;
+            if (mountPoint && onPseudoFileSystem(entry->fts_accpath)) {
+                fts_set(fts.get(), entry, FTS_SKIP);
+                if (atRoot) messages.error(root + ": on a pseudo file system, not scanned");
+            }
             break;
         }
         case FTS_F: {
             int error = 0;
             UniqueFd fd = openRegularFile(entry->fts_accpath, error);
             if (!fd) {
-                if (error != 0) messages.error(std::string(entry->fts_path) + ": " + std::strerror(error));
+                if (error != 0) messages.add(level, std::string(entry->fts_path) + ": " + std::strerror(error));
                 break;
             }
-            if (!visit(WalkedFile{entry->fts_path, std::move(fd)})) return;
+            if (!visit(WalkedFile{entry->fts_path, std::move(fd), atRoot})) return;
             break;
         }
         case FTS_DNR:
         case FTS_ERR:
         case FTS_NS:
-            messages.error(std::string(entry->fts_path) + ": " + std::strerror(entry->fts_errno));
+            messages.add(level, std::string(entry->fts_path) + ": " + std::strerror(entry->fts_errno));
             break;
         default:
             // FTS_DC (a directory met again: a loop through mounts), FTS_DP (a directory left),
-            // FTS_SL/FTS_SLNONE (symbolic links), FTS_DEFAULT (FIFOs, sockets, devices).
+            // FTS_SL/FTS_SLNONE (symbolic links), FTS_DEFAULT (FIFOs, sockets, devices). Below the
+            // root they are passed by in silence; as the root they leave nothing to scan.
+            if (atRoot && entry->fts_info != FTS_DP)
+                messages.error(root + ": " + (entry->fts_info == FTS_SLNONE ? "a symbolic link to nothing"
+                                                                            : "neither a regular file nor a folder"));
             break;
         }
     }

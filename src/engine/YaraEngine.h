@@ -3,11 +3,16 @@
 // of rule files. An engine object serves one scan; libyara itself is set up once per process.
 //
 // Scans compile each rule file in a namespace of its own and keep the compiled rules for later
-// scans (see CompiledRulesCache). Every error and warning of compiling and scanning goes to the
-// caller's lists; a rule file that does not compile is left out of the scan. Without any rules to
-// scan with (none given, or none that compiled) a scan does not look at its target at all and
-// says so in `errors`, after the errors that tell why. The scan calls are virtual so that the
-// scan driver can be run against an engine of a test's own.
+// scans (see CompiledRulesCache); a rule file that does not compile is left out of the scan.
+// Without any rules to scan with (none given, or none that compiled) a scan does not look at its
+// target at all and says so in `errors`, after the errors that tell why.
+//
+// A scan's `errors` hold only what kept it from being whole: rule files that could not be opened
+// or compiled, a target (the file of a file scan, the root of a directory scan) that could not be
+// opened, read or walked, the one file of a file scan failing to scan (a time-out too), and the
+// refusal above. Its `warnings` hold the compiler's warnings, the entries of a tree passed by
+// (unreadable, vanished, failed to scan or timed out) and files with too many matches of a string.
+// The scan calls are virtual so that the scan driver can be run against an engine of a test's own.
 #include "engine/RuleMatch.h"
 
 #include <functional>

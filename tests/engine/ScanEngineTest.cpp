@@ -21,6 +21,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 namespace tarnwick {
 namespace {
@@ -66,6 +67,40 @@ std::set<std::pair<std::string, std::string>> pairs(const std::vector<RuleMatch>
     std::set<std::pair<std::string, std::string>> out;
     for (const RuleMatch& m : matches) out.emplace(m.identifier, fs::path(m.filepath).filename().string());
     return out;
+}
+
+// A scan as text, to hand it back from an unprivileged child, and back.
+std::string encode(const Scan& s) {
+    std::string out;
+    for (const RuleMatch& m : s.matches) out += "M " + m.identifier + "\t" + m.filepath + "\n";
+    for (const std::string& e : s.errors) out += "E " + e + "\n";
+    for (const std::string& w : s.warnings) out += "W " + w + "\n";
+    for (const std::string& v : s.visited) out += "V " + v + "\n";
+    return out;
+}
+
+Scan decode(const std::string& text) {
+    Scan s;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const std::string rest = line.substr(2);
+        switch (line[0]) {
+        case 'M': {
+            const size_t tab = rest.find('\t');
+            s.matches.push_back(RuleMatch{rest.substr(0, tab), rest.substr(tab + 1), {}});
+            break;
+        }
+        case 'E': s.errors.push_back(rest); break;
+        case 'W': s.warnings.push_back(rest); break;
+        case 'V': s.visited.push_back(rest); break;
+        }
+    }
+    return s;
+}
+
+bool anyMentions(const std::vector<std::string>& messages, const std::string& text) {
+    return std::any_of(messages.begin(), messages.end(),
+                       [&](const std::string& m) { return m.find(text) != std::string::npos; });
 }
 
 // The matches of the rules on one file.
@@ -325,37 +360,108 @@ TEST(ScanEngine, OddTreeFinishesAndCountsWhatItScanned) {
 
     // The folder listing is read before the first file is visited; the doomed files go then.
     const auto answer = test::runUnprivileged([&] {
-        std::string first;
-        const Scan s = scanDir(tree, {rules}, 0, [&](const std::string& path) {
-            if (!first.empty()) return;
-            first = path;
+        bool first = true;
+        return encode(scanDir(tree, {rules}, 0, [&](const std::string& path) {
+            if (!std::exchange(first, false)) return;
             for (int i = 0; i < 5; ++i) {
                 const auto doomed = tree / ("doomed" + std::to_string(i));
                 if (doomed != path) ::unlink(doomed.c_str());
             }
-        });
-        std::ostringstream out;
-        out << s.visited.size() << "\n" << (first.find("doomed") != std::string::npos) << "\n";
-        for (const RuleMatch& m : s.matches) out << m.identifier << " " << m.filepath << "\n";
-        return out.str();
+        }));
     });
     ASSERT_TRUE(answer) << "the scan did not finish";
-    std::istringstream in(*answer);
-    size_t visited = 0;
-    bool firstWasDoomed = false;
-    in >> visited >> firstWasDoomed;
+    const Scan s = decode(*answer);
+    ASSERT_FALSE(s.visited.empty());
+    const std::string first = s.visited.front();
+    const bool firstWasDoomed = first.find("doomed") != std::string::npos;
     std::set<std::string> markerHits;
-    std::string rule, path;
-    while (in >> rule >> path)
-        if (rule == "Marker") markerHits.insert(fs::path(path).filename().string());
+    for (const RuleMatch& m : s.matches)
+        if (m.identifier == "Marker") markerHits.insert(fs::path(m.filepath).filename().string());
 
     // 20 plain files and hit.txt, and the doomed file already open when the others went.
-    EXPECT_EQ(visited, 21u + (firstWasDoomed ? 1 : 0));
+    EXPECT_EQ(s.visited.size(), 21u + (firstWasDoomed ? 1 : 0));
     EXPECT_TRUE(markerHits.count("hit.txt"));
     EXPECT_FALSE(markerHits.count("locked.txt"));
     EXPECT_FALSE(markerHits.count("inside.txt"));
     EXPECT_FALSE(markerHits.count("link-to-hit"));
     EXPECT_EQ(markerHits.size(), 1u + (firstWasDoomed ? 1 : 0));
+
+    // What was passed by is told, as warnings: the scan of the rest was whole.
+    EXPECT_TRUE(s.errors.empty()) << s.errors.front();
+    EXPECT_TRUE(anyMentions(s.warnings, locked.string()));
+    EXPECT_TRUE(anyMentions(s.warnings, (tree / "closed").string()));
+    for (int i = 0; i < 5; ++i) {
+        const std::string doomed = (tree / ("doomed" + std::to_string(i))).string();
+        if (doomed != first) {
+            EXPECT_TRUE(anyMentions(s.warnings, doomed)) << doomed;
+        }
+    }
+}
+
+// A target that cannot be scanned at all is an error, whichever call was given it.
+TEST(ScanEngine, ATargetThatCannotBeOpenedIsAnError) {
+    TempDir dir;
+    const auto rules = dir.write("r.yar", markerRules);
+    const auto lockedFile = dir.write("locked.txt", "TARNWICK-MARKER");
+    fs::permissions(lockedFile, fs::perms::none);
+    dir.write("closed/inside.txt", "TARNWICK-MARKER");
+    fs::permissions(dir / "closed", fs::perms::none);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    fs::create_symlink(dir / "nowhere", dir / "dangling");
+    test::openUp(dir.path().string());
+    struct Case {
+        const char* name;
+        fs::path target;
+        bool tree;
+    } cases[] = {
+        {"missing file", dir / "missing.txt", false},
+        {"unreadable file", lockedFile, false},
+        {"missing root", dir / "missing", true},
+        {"unreadable root", dir / "closed", true},
+        {"unreadable file as the root", lockedFile, true},
+        {"FIFO as the root", dir / "fifo", true},
+        {"link to nothing as the root", dir / "dangling", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto answer = test::runUnprivileged(
+            [&] { return encode(c.tree ? scanDir(c.target, {rules}) : scanFile(c.target, {rules})); });
+        ASSERT_TRUE(answer);
+        const Scan s = decode(*answer);
+        EXPECT_TRUE(s.matches.empty());
+        EXPECT_TRUE(anyMentions(s.errors, c.target.string()));
+        EXPECT_TRUE(s.warnings.empty()) << s.warnings.front();
+    }
+}
+
+// A rule that cannot finish within the time-out: the file a scan was given failing is an error,
+// a file inside a tree failing is passed by.
+TEST(ScanEngine, ATimedOutFileFailsAScanOnlyWhenItIsTheTarget) {
+    TempDir dir;
+    const auto slow = dir.write("slow.yar", "rule Slow { condition: for all i in (0..4000000000) : (i >= 0) }\n");
+    const auto file = dir.write("tree/file.txt", "text");
+    const YaraEngine::RuleFiles map = filesMap({slow});
+    struct Case {
+        const char* name;
+        fs::path target;
+        bool tree;
+        bool error;
+    } cases[] = {
+        {"file scan", file, false, true},
+        {"file inside a tree", dir / "tree", true, false},
+        {"file as the root of a tree", file, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scan s;
+        if (c.tree)
+            YaraEngine().simpleScanDirAtPath(c.target.string(), map, nullptr, 1, false, s.errors, s.warnings, {});
+        else
+            YaraEngine().simpleScanFileAtPath(c.target.string(), map, nullptr, 1, false, s.errors, s.warnings);
+        const std::string timedOut = file.string() + ": the scan timed out";
+        EXPECT_EQ(anyMentions(s.errors, timedOut), c.error) << ::testing::PrintToString(s.errors);
+        EXPECT_EQ(anyMentions(s.warnings, timedOut), !c.error) << ::testing::PrintToString(s.warnings);
+    }
 }
 
 }  // namespace
