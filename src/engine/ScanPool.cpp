@@ -2,10 +2,16 @@
 
 #include "engine/RulesScanner.h"
 
+#include <pthread.h>
+
 #include <algorithm>
+#include <string>
 #include <system_error>
 
 namespace tarnwick {
+
+// Linux keeps at most 15 characters of a thread's name.
+static_assert(std::char_traits<char>::length(ScanPool::workerName) <= 15);
 
 unsigned ScanPool::defaultWorkerCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
@@ -16,7 +22,10 @@ ScanPool::ScanPool(std::shared_ptr<const CompiledRules> rules, int timeout, bool
     capacity_ = queuedPerWorker * workers;
     found_.resize(workers);
     try {
-        for (size_t i = 0; i < workers; ++i) workers_.emplace_back([this, i] { work(i); });
+        for (size_t i = 0; i < workers; ++i) {
+            workers_.emplace_back([this, i] { work(i); });
+            pthread_setname_np(workers_.back().native_handle(), workerName);
+        }
     } catch (const std::system_error&) {
         // Threads are a limited resource; with fewer the scan is slower, not wrong.
         found_.resize(workers_.size());

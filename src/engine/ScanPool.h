@@ -3,6 +3,10 @@
 // queue: a walker that hands files faster than they are scanned waits, so memory does not grow
 // with the tree. Each worker has its own scanner. A file that fails to scan is passed by with a
 // warning; when it is the walk's root (a tree of one file) that is an error.
+//
+// The workers are started by the constructor, so they run at the priority of the thread that
+// makes the pool (Linux threads inherit processor and disk priority from the thread that starts
+// them): a pool made on a scan thread in the background scans in the background.
 #include "engine/CompiledRules.h"
 #include "engine/RuleMatch.h"
 #include "engine/ScanMessages.h"
@@ -40,6 +44,9 @@ public:
 
     // One worker per core.
     static unsigned defaultWorkerCount();
+
+    // The name of each worker thread, as tools such as top show it.
+    static constexpr const char* workerName = "tarnwick.worker";
 
     // Files waiting at most, per worker.
     static constexpr size_t queuedPerWorker = 16;

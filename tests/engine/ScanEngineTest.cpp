@@ -2,22 +2,28 @@
 // read paths, and directory walks that meet what a real volume holds.
 #include "engine/CompiledRulesCache.h"
 #include "engine/RulesScanner.h"
+#include "engine/ScanPool.h"
 #include "engine/TreeWalker.h"
 #include "engine/YaraEngine.h"
+#include "platform/ThreadPriority.h"
 
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -462,6 +468,42 @@ TEST(ScanEngine, ATimedOutFileFailsAScanOnlyWhenItIsTheTarget) {
         EXPECT_EQ(anyMentions(s.errors, timedOut), c.error) << ::testing::PrintToString(s.errors);
         EXPECT_EQ(anyMentions(s.warnings, timedOut), !c.error) << ::testing::PrintToString(s.warnings);
     }
+}
+
+// Niceness of each thread of this process that has the given name, from field 19 of its stat.
+std::vector<int> niceOfThreadsNamed(const std::string& name) {
+    std::vector<int> nice;
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        std::string comm;
+        std::getline(std::ifstream(task.path() / "comm"), comm);
+        if (comm != name) continue;
+        std::ifstream in(task.path() / "stat");
+        const std::string stat{std::istreambuf_iterator<char>(in), {}};
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));  // from field 3 on
+        std::string field;
+        for (int i = 3; i <= 19 && fields >> field; ++i) {}
+        nice.push_back(std::stoi(field));
+    }
+    return nice;
+}
+
+TEST(ScanEngine, PoolWorkersRunAtTheBackgroundPriorityOfTheScanThread) {
+    TempDir dir;
+    const auto rules = dir.write("r.yar", markerRules);
+    dir.write("tree/file.txt", "text");
+    int expected = 0;
+    std::vector<int> workers;
+    // A thread of its own: a thread cannot take its priority back up.
+    std::thread([&] {
+        errno = 0;
+        const int before = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)));
+        ASSERT_EQ(errno, 0);
+        threadPriority::enterBackground();
+        expected = std::max(threadPriority::backgroundNice, before);
+        scanDir(dir / "tree", {rules}, 0, [&](const std::string&) { workers = niceOfThreadsNamed(ScanPool::workerName); });
+    }).join();
+    EXPECT_EQ(workers.size(), ScanPool::defaultWorkerCount());
+    for (const int nice : workers) EXPECT_EQ(nice, expected);
 }
 
 }  // namespace
