@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 
 namespace tarnwick::http {
@@ -26,6 +27,7 @@ struct Transfer {
     bool tooLarge = false;
 };
 
+// Counts the bytes as kept, after curl has undone any Content-Encoding.
 size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     const size_t n = size * count;
@@ -37,24 +39,15 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
-size_t onHeader(char* data, size_t size, size_t count, void* user) {
-    auto* transfer = static_cast<Transfer*>(user);
-    const size_t n = size * count;
-    std::string line(data, n);
-    if (line.rfind("HTTP/", 0) == 0) {
-        transfer->response.headers.clear();  // a new response (after a redirect or 100 Continue)
-        return n;
+// The headers of the last response (after redirects and 1xx answers), trailers included.
+std::map<std::string, std::string> lastResponseHeaders(CURL* c) {
+    std::map<std::string, std::string> headers;
+    for (curl_header* h = nullptr; (h = curl_easy_nextheader(c, CURLH_HEADER | CURLH_TRAILER, -1, h));) {
+        std::string name = h->name;
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+        headers[std::move(name)] = h->value;
     }
-    const auto colon = line.find(':');
-    if (colon == std::string::npos) return n;
-    std::string name = line.substr(0, colon);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    std::string value = line.substr(colon + 1);
-    const auto first = value.find_first_not_of(" \t");
-    const auto last = value.find_last_not_of(" \t\r\n");
-    value = first == std::string::npos ? "" : value.substr(first, last - first + 1);
-    transfer->response.headers[name] = value;
-    return n;
+    return headers;
 }
 
 struct CurlDeleter {
@@ -71,12 +64,9 @@ void deliver(std::function<void(Result<T>)> completion, Result<T> result) {
     });
 }
 
-bool isGzip(const Response& response) {
-    const auto& b = response.body;
-    if (b.size() >= 2 && static_cast<unsigned char>(b[0]) == 0x1f && static_cast<unsigned char>(b[1]) == 0x8b)
-        return true;
-    auto it = response.headers.find("content-encoding");
-    return it != response.headers.end() && (it->second.find("gzip") != std::string::npos);
+// A gzip file, whatever the headers say: a Content-Encoding was already undone by curl.
+bool isGzip(const std::string& b) {
+    return b.size() >= 2 && static_cast<unsigned char>(b[0]) == 0x1f && static_cast<unsigned char>(b[1]) == 0x8b;
 }
 
 }  // namespace
@@ -99,12 +89,11 @@ std::optional<Response> fetch(const std::string& url, const Options& options) {
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, idleTimeoutSeconds);
-    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBodySize));
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBodySize));  // an announced length
     curl_easy_setopt(c, CURLOPT_USERAGENT, "Tarnwick/0.1");
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeader);
-    curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");  // every encoding curl can undo
     std::unique_ptr<curl_slist, SlistDeleter> headers;
     if (options.noCache) {
         curl_slist* list = curl_slist_append(nullptr, "Cache-Control: no-cache");
@@ -114,6 +103,7 @@ std::optional<Response> fetch(const std::string& url, const Options& options) {
     }
     if (curl_easy_perform(c) != CURLE_OK || transfer.tooLarge) return std::nullopt;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &transfer.response.status);
+    transfer.response.headers = lastResponseHeaders(c);
     return std::move(transfer.response);
 }
 
@@ -162,7 +152,7 @@ void getPropertyList(const std::string& url, Options options, std::function<void
         Result<PlistValue> result;
         result.response = fetch(url, options);
         if (result.response) {
-            if (isGzip(*result.response)) {
+            if (isGzip(result.response->body)) {
                 if (auto plain = gunzip(result.response->body)) result.value = plist::parse(*plain);
             } else {
                 result.value = plist::parse(result.response->body);

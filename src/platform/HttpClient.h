@@ -5,8 +5,9 @@
 // code is not examined: an error page that parses is an answer like any other.
 //
 // Transfers honour the usual proxy variables (http_proxy, https_proxy, no_proxy, all_proxy),
-// verify TLS peers, follow redirects, give up when connecting takes 30 s or when no byte arrives
-// for 60 s, and refuse bodies over 64 MiB.
+// verify TLS peers, follow redirects, accept every Content-Encoding curl can undo and undo it, give
+// up when connecting takes 30 s or when no byte arrives for 60 s, and refuse bodies over 64 MiB
+// (counted as kept, after the Content-Encoding is undone).
 #include "platform/PropertyList.h"
 
 #include <nlohmann/json.hpp>
@@ -25,8 +26,8 @@ constexpr size_t maxBodySize = 64u * 1024 * 1024;
 
 struct Response {
     long status = 0;
-    std::map<std::string, std::string> headers;  // names in lower case; the last value wins
-    std::string body;
+    std::map<std::string, std::string> headers;  // the final response's; names in lower case; the last value wins
+    std::string body;                            // any Content-Encoding undone
 };
 
 template <class T>
@@ -44,11 +45,11 @@ struct Options {
 // The body parsed as JSON.
 void getJSON(const std::string& url, Options options, std::function<void(Result<nlohmann::json>)> completion);
 
-// The body parsed as a property list; a gzip body (by its magic bytes or its Content-Encoding)
-// is decompressed first.
+// The body parsed as a property list; a gzip file (known by its magic bytes once any
+// Content-Encoding is undone, like Apple's .sucatalog.gz) is decompressed first.
 void getPropertyList(const std::string& url, Options options, std::function<void(Result<PlistValue>)> completion);
 
-// The raw body.
+// The body as it is: a gzip file stays compressed.
 void getData(const std::string& url, Options options, std::function<void(Result<std::string>)> completion);
 
 // Blocking transfer on the calling thread; absent when no answer arrived. The building block of

@@ -109,23 +109,28 @@ TEST(HttpClient, PropertyListsArriveCompressedOrNot) {
     const PlistValue catalog = Dict{{"CatalogVersion", int64_t{2}}, {"Products", Dict{{"041-1234", "XProtectPlistConfigData"}}}};
     const std::string xml = plist::toXml(catalog);
     const std::string binary = plist::toBinary(catalog);
+    const std::string damaged = test::gzip(xml).substr(0, 20) + std::string(40, 'x');
+    const std::string badBlock = test::gzip(xml).substr(0, 10) + std::string(40, '\xff');  // a block of no known type
     struct Case {
         const char* what;
         std::string body;
-        const char* contentEncoding;  // nullptr: no such header
+        const char* contentEncoding;      // nullptr: no such header
+        std::optional<std::string> kept;  // the body once the Content-Encoding is undone; absent: no answer
         bool parses;
     };
     const std::vector<Case> cases = {
-        {"plain XML", xml, nullptr, true},
-        {"plain binary", binary, nullptr, true},
-        {"gzip XML, known by its magic bytes", test::gzip(xml), nullptr, true},
-        {"gzip binary, known by its magic bytes", test::gzip(binary), nullptr, true},
-        {"gzip XML with Content-Encoding", test::gzip(xml), "gzip", true},
-        {"gzip binary with Content-Encoding", test::gzip(binary), "gzip", true},
-        {"zlib stream labelled gzip, known only by the header", zlibCompress(xml), "gzip", true},
-        {"damaged gzip", test::gzip(xml).substr(0, 20) + std::string(40, 'x'), nullptr, false},
-        {"gzip of something else", test::gzip("not a property list"), nullptr, false},
-        {"plain text", "not a property list", nullptr, false},
+        {"plain XML", xml, nullptr, xml, true},
+        {"plain binary", binary, nullptr, binary, true},
+        {"gzip XML, known by its magic bytes", test::gzip(xml), nullptr, test::gzip(xml), true},
+        {"gzip binary, known by its magic bytes", test::gzip(binary), nullptr, test::gzip(binary), true},
+        {"gzip XML with Content-Encoding", test::gzip(xml), "gzip", xml, true},
+        {"gzip binary with Content-Encoding", test::gzip(binary), "gzip", binary, true},
+        {"zlib stream labelled gzip", zlibCompress(xml), "gzip", xml, true},
+        {"gzip file sent with Content-Encoding as well", test::gzip(test::gzip(xml)), "gzip", test::gzip(xml), true},
+        {"damaged gzip", damaged, nullptr, damaged, false},
+        {"gzip with Content-Encoding and a bad block: the transfer fails", badBlock, "gzip", std::nullopt, false},
+        {"gzip of something else", test::gzip("not a property list"), nullptr, test::gzip("not a property list"), false},
+        {"plain text", "not a property list", nullptr, "not a property list", false},
     };
 
     LoopbackServer server;
@@ -143,8 +148,13 @@ TEST(HttpClient, PropertyListsArriveCompressedOrNot) {
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(cases[i].what);
         const auto result = getPropertyList(server.url(paths[i]));
+        if (!cases[i].kept) {
+            EXPECT_FALSE(result.response.has_value());
+            EXPECT_FALSE(result.value.has_value());
+            continue;
+        }
         ASSERT_TRUE(result.response.has_value());
-        EXPECT_EQ(result.response->body, cases[i].body) << "the body is kept as it came";
+        EXPECT_EQ(result.response->body, *cases[i].kept);
         if (cases[i].parses) {
             ASSERT_TRUE(result.value.has_value());
             EXPECT_EQ(*result.value, catalog);
@@ -188,19 +198,31 @@ TEST(HttpClient, GetDataKeepsRawBytesAndFollowsRedirects) {
     const std::string bytes("\x1f\x8b\0binary\xff\0tail", 14);
     LoopbackServer server;
     server.server().Get("/data", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_header("X-Answer", "first");
+        res.set_header("X-Answer", "final");
         res.set_content(bytes, "application/octet-stream");
     });
     server.server().Get("/moved", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_header("X-Answer", "moved");
+        res.set_header("X-Hop", "moved");
         res.set_redirect(server.url("/data"), 302);
+    });
+    server.server().Get("/moved-twice", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect(server.url("/moved"), 301);
     });
     server.start();
 
-    for (const char* path : {"/data", "/moved"}) {
+    for (const char* path : {"/data", "/moved", "/moved-twice"}) {
         SCOPED_TRACE(path);
         const auto result = getData(server.url(path));
         ASSERT_TRUE(result.value.has_value());
         EXPECT_EQ(*result.value, bytes) << "getData does not decompress";
         EXPECT_EQ(result.response->status, 200);
+        const auto& headers = result.response->headers;
+        EXPECT_EQ(headers.count("x-answer") ? headers.at("x-answer") : "<none>", "final")
+            << "the final response's, the last value";
+        EXPECT_EQ(headers.count("x-hop") + headers.count("location"), 0u) << "nothing of a redirect";
+        EXPECT_EQ(headers.count("content-type") ? headers.at("content-type") : "<none>", "application/octet-stream");
     }
 }
 
