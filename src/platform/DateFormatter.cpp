@@ -1,79 +1,30 @@
 #include "platform/DateFormatter.h"
 
+#include <unicode/simpletz.h>
+#include <unicode/smpdtfmt.h>
+
 #include <ctime>
 
 namespace tarnwick {
-namespace {
-
-// The strftime conversion of a run of `count` pattern letters `letter`; empty when the run
-// has none.
-std::string conversion(char letter, size_t count) {
-    switch (letter) {
-    case 'y': return count == 2 ? "%y" : "%Y";
-    case 'M': return count >= 4 ? "%B" : count == 3 ? "%b" : "%m";
-    case 'd': return "%d";
-    case 'H': return "%H";
-    case 'h': return "%I";
-    case 'm': return "%M";
-    case 's': return "%S";
-    case 'a': return "%p";
-    case 'E': return count >= 4 ? "%A" : "%a";
-    default: return "";
-    }
-}
-
-std::string translate(const std::string& pattern) {
-    std::string out;
-    for (size_t i = 0; i < pattern.size();) {
-        const char c = pattern[i];
-        if (c == '\'') {  // quoted text; '' is a quote
-            size_t end = i + 1;
-            if (end < pattern.size() && pattern[end] == '\'') {
-                out += '\'';
-                i = end + 1;
-                continue;
-            }
-            while (end < pattern.size()) {
-                if (pattern[end] == '\'') {
-                    if (end + 1 < pattern.size() && pattern[end + 1] == '\'') {
-                        out += '\'';
-                        end += 2;
-                        continue;
-                    }
-                    break;
-                }
-                out += pattern[end] == '%' ? std::string("%%") : std::string(1, pattern[end]);
-                ++end;
-            }
-            i = end + 1;
-            continue;
-        }
-        size_t run = i;
-        while (run < pattern.size() && pattern[run] == c) ++run;
-        const std::string converted = conversion(c, run - i);
-        if (!converted.empty()) {
-            out += converted;
-        } else {
-            for (size_t k = i; k < run; ++k) out += c == '%' ? "%%" : std::string(1, c);
-        }
-        i = run;
-    }
-    return out;
-}
-
-}  // namespace
-
-DateFormatter::DateFormatter(std::string pattern) : pattern_(std::move(pattern)), strftimeFormat_(translate(pattern_)) {}
 
 std::string DateFormatter::string(std::chrono::system_clock::time_point date) const {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(
-        std::chrono::floor<std::chrono::seconds>(date));
+    using namespace std::chrono;
+    const milliseconds since1970 = floor<milliseconds>(date.time_since_epoch());
+    const std::time_t seconds = floor<std::chrono::seconds>(since1970).count();
     std::tm local{};
     tzset();  // localtime_r alone keeps the zone it read first
     if (!localtime_r(&seconds, &local)) return "";
-    char text[256];
-    const size_t length = std::strftime(text, sizeof text, strftimeFormat_.c_str(), &local);
-    return std::string(text, length);
+    // ICU keeps the zone it found first and reads no POSIX zone string (TZ=IST-5:30 comes out as
+    // UTC), so the zone is the offset the C library gives for this instant. The ICU formatter is
+    // built for the call: no two threads share one.
+    UErrorCode status = U_ZERO_ERROR;
+    icu::SimpleDateFormat format(icu::UnicodeString::fromUTF8(pattern_), status);  // the default locale
+    if (U_FAILURE(status)) return "";
+    format.adoptTimeZone(new icu::SimpleTimeZone(static_cast<int32_t>(local.tm_gmtoff * 1000), "Local"));
+    icu::UnicodeString text;
+    format.format(static_cast<UDate>(since1970.count()), text, nullptr, status);
+    std::string out;
+    return U_SUCCESS(status) ? text.toUTF8String(out) : "";
 }
 
 }  // namespace tarnwick

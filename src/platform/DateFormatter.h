@@ -1,10 +1,10 @@
 #pragma once
-// Formats dates with a date pattern in the Unicode style ("yyyy-MM-dd HH:mm:ss") in the
-// machine's time zone, as the C library sees it (TZ, then /etc/localtime; read on every call).
-// Pattern fields: yyyy yy MMMM MMM MM dd HH hh mm ss a EEEE EEE; text in single quotes and any
-// other character stands as written. A formatter is a small value, safe from any thread.
+// Formats dates with a Unicode date pattern ("yyyy-MM-dd HH:mm:ss"), through ICU, with the names
+// of the machine's default locale, in the machine's time zone as the C library sees it (TZ, then
+// /etc/localtime; read on every call). A formatter is a small value, safe from any thread.
 #include <chrono>
 #include <string>
+#include <utility>
 
 namespace tarnwick {
 
@@ -13,7 +13,7 @@ inline constexpr const char* displayDatePattern = "yyyy-MM-dd HH:mm:ss";
 
 class DateFormatter {
 public:
-    explicit DateFormatter(std::string pattern);
+    explicit DateFormatter(std::string pattern) : pattern_(std::move(pattern)) {}
 
     const std::string& dateFormat() const { return pattern_; }
     // The date as text; "" when it cannot be formatted.
@@ -21,7 +21,6 @@ public:
 
 private:
     std::string pattern_;
-    std::string strftimeFormat_;  // the pattern translated once
 };
 
 }  // namespace tarnwick
