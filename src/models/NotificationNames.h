@@ -1,87 +1,59 @@
 #pragma once
 // The names of the notifications through which models tell views about changes, and views tell
 // each other about selections. Each name's text is exactly its case name.
-#include <array>
 #include <string>
 #include <string_view>
 
 namespace tarnwick {
 
-enum class TarnwickNotificationNames {
-    sideBarTableSelectionNotification,
-    xProtectVersionNotification,
-    xProtectUpdateFinishedNotification,
-    xProtectUpdateStartedNotification,
-    scansToggleRightNotification,
-    scanUpdateFileCountNotification,
-    yaraToggleRightNotification,
-    yaraTitleSelectionNotification,
-    yaraRuleSelectionNotification,
-    yaraRulesUpdateNotification,
-    yaraRemoveRuleFileNotification,
-    yaraScanUpdateNotification,
-    yaraErrorNotification,
-    yaraToggleFileDetailsViewNotification,
-    yaraScanSelectionNotification,
-    yaraScanCountUpdateNotification,
-    yaraRequestRemoveFileNotification,
-    yaraFileSelectionNotification,
-    yaraFilesUpdateNotification,
-    pluginsToggleRightNotification,
-    pluginsTitleSelectionNotification,
-    pluginsTableSelectionNotification,
-    pluginsUpdateNotification,
-    gkChecksToggleGKChecksRightNotification,
-    gkChecksTitleSelectionNotification,
-    gkChecksTableSelectionNotification,
-    gkChecksUpdateNotification,
-    extensionsToggleRightNotification,
-    extensionsTitleSelectionNotification,
-    extensionsTableSelectionNotification,
-    extensionsUpdateNotification,
-    installedPluginsUpdateNotification,
-    installedExtensionsUpdateNotification,
-};
+// Each notification once: the enum case and its text come from this list.
+#define TARNWICK_NOTIFICATION_NAMES(X) \
+    X(sideBarTableSelectionNotification) \
+    X(xProtectVersionNotification) \
+    X(xProtectUpdateFinishedNotification) \
+    X(xProtectUpdateStartedNotification) \
+    X(scansToggleRightNotification) \
+    X(scanUpdateFileCountNotification) \
+    X(yaraToggleRightNotification) \
+    X(yaraTitleSelectionNotification) \
+    X(yaraRuleSelectionNotification) \
+    X(yaraRulesUpdateNotification) \
+    X(yaraRemoveRuleFileNotification) \
+    X(yaraScanUpdateNotification) \
+    X(yaraErrorNotification) \
+    X(yaraToggleFileDetailsViewNotification) \
+    X(yaraScanSelectionNotification) \
+    X(yaraScanCountUpdateNotification) \
+    X(yaraRequestRemoveFileNotification) \
+    X(yaraFileSelectionNotification) \
+    X(yaraFilesUpdateNotification) \
+    X(pluginsToggleRightNotification) \
+    X(pluginsTitleSelectionNotification) \
+    X(pluginsTableSelectionNotification) \
+    X(pluginsUpdateNotification) \
+    X(gkChecksToggleGKChecksRightNotification) \
+    X(gkChecksTitleSelectionNotification) \
+    X(gkChecksTableSelectionNotification) \
+    X(gkChecksUpdateNotification) \
+    X(extensionsToggleRightNotification) \
+    X(extensionsTitleSelectionNotification) \
+    X(extensionsTableSelectionNotification) \
+    X(extensionsUpdateNotification) \
+    X(installedPluginsUpdateNotification) \
+    X(installedExtensionsUpdateNotification)
 
-inline constexpr std::array<std::string_view, 33> notificationNameTexts = {
-    "sideBarTableSelectionNotification",
-    "xProtectVersionNotification",
-    "xProtectUpdateFinishedNotification",
-    "xProtectUpdateStartedNotification",
-    "scansToggleRightNotification",
-    "scanUpdateFileCountNotification",
-    "yaraToggleRightNotification",
-    "yaraTitleSelectionNotification",
-    "yaraRuleSelectionNotification",
-    "yaraRulesUpdateNotification",
-    "yaraRemoveRuleFileNotification",
-    "yaraScanUpdateNotification",
-    "yaraErrorNotification",
-    "yaraToggleFileDetailsViewNotification",
-    "yaraScanSelectionNotification",
-    "yaraScanCountUpdateNotification",
-    "yaraRequestRemoveFileNotification",
-    "yaraFileSelectionNotification",
-    "yaraFilesUpdateNotification",
-    "pluginsToggleRightNotification",
-    "pluginsTitleSelectionNotification",
-    "pluginsTableSelectionNotification",
-    "pluginsUpdateNotification",
-    "gkChecksToggleGKChecksRightNotification",
-    "gkChecksTitleSelectionNotification",
-    "gkChecksTableSelectionNotification",
-    "gkChecksUpdateNotification",
-    "extensionsToggleRightNotification",
-    "extensionsTitleSelectionNotification",
-    "extensionsTableSelectionNotification",
-    "extensionsUpdateNotification",
-    "installedPluginsUpdateNotification",
-    "installedExtensionsUpdateNotification",
+enum class TarnwickNotificationNames {
+#define TARNWICK_NOTIFICATION_CASE(n) n,
+    TARNWICK_NOTIFICATION_NAMES(TARNWICK_NOTIFICATION_CASE)
+#undef TARNWICK_NOTIFICATION_CASE
 };
 
 // The notification name posted and observed for a case.
 inline std::string name(TarnwickNotificationNames n) {
-    return std::string(notificationNameTexts[static_cast<size_t>(n)]);
+#define TARNWICK_NOTIFICATION_TEXT(n) #n,
+    static constexpr std::string_view texts[] = {TARNWICK_NOTIFICATION_NAMES(TARNWICK_NOTIFICATION_TEXT)};
+#undef TARNWICK_NOTIFICATION_TEXT
+    return std::string(texts[static_cast<size_t>(n)]);
 }
 
 // Why a list model announces a change. The announcement carries the reason's name.
