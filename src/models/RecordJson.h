@@ -11,11 +11,15 @@
 
 namespace tarnwick {
 
-void to_json(nlohmann::json& out, const XProtectMeta& meta);
-void to_json(nlohmann::json& out, const BlacklistedPlugin& plugin);
-void to_json(nlohmann::json& out, const InstalledPlugin& plugin);
-void to_json(nlohmann::json& out, const BlacklistedExtension& extension);
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(XProtectMeta, version, JavaWebComponentVersionMinimum)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(BlacklistedPlugin, plugin_id, MinimumPluginBundleVersion, PluginUpdateAvailable,
+                                   date, version)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(InstalledPlugin, disabled, bundleVersion, bundleShortVersion, bundleID, bundlePath,
+                                   systemInstall)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(BlacklistedExtension, CFBundleIdentifier, DeveloperIdentifier, date, version)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(GKCheck, codeSigID)
+
+// "signed" is a C++ keyword, so this one is written out.
 void to_json(nlohmann::json& out, const InstalledExtension& extension);
-void to_json(nlohmann::json& out, const GKCheck& check);
 
 }  // namespace tarnwick

@@ -2,13 +2,6 @@
 
 namespace tarnwick {
 
-void to_json(nlohmann::json& out, const YaraString& string) {
-    out = {{"name", string.name},
-           {"value", string.value},
-           {"modifiers", string.modifiers},
-           {"type", string.type}};
-}
-
 void to_json(nlohmann::json& out, const YaraRule& rule) {
     nlohmann::json meta = nlohmann::json::object();
     for (const auto& [key, value] : rule->meta) meta[key] = value;
