@@ -18,6 +18,8 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 namespace tarnwick {
 namespace {
@@ -266,6 +268,11 @@ TEST_F(ScanDriver, DoScanNeverThrowsEvenWhenNoThreadCanBeStarted) {
     const auto answer = test::runUnprivileged([&] {
         const rlimit none{0, 0};
         if (::setrlimit(RLIMIT_NPROC, &none) != 0) return std::string("no limit");
+        try {
+            std::thread([] {}).join();
+            return std::string("threads still start");
+        } catch (const std::system_error&) {
+        }
         try {
             scans.doScan(target.string());
         } catch (...) {
