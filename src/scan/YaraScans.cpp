@@ -37,17 +37,18 @@ void keepMessages(YaraScan& scan, const std::vector<std::string>& errors, const 
     scan.errors.insert(scan.errors.end(), errors.begin(), errors.end());
 }
 
-// Runs the engine call; a failing engine still ends in the record being finished, with the error.
+// Runs the engine call; a failing engine still ends in the record being finished, its failure
+// among the engine's errors.
 template <class Call>
-void runEngine(const char* kind, YaraScan& scan, Call&& call) {
+void runEngine(const char* kind, const std::string& target, std::vector<std::string>& errors, Call&& call) {
     try {
         call();
     } catch (const std::exception& error) {
-        scan.errors.push_back(std::string(kind) + " of " + scan.scanTarget + " failed: " + error.what());
-        TW_LOG_ERROR(scan.errors.back());
+        errors.push_back(std::string(kind) + " of " + target + " failed: " + error.what());
+        TW_LOG_ERROR(errors.back());
     } catch (...) {
-        scan.errors.push_back(std::string(kind) + " of " + scan.scanTarget + " failed");
-        TW_LOG_ERROR(scan.errors.back());
+        errors.push_back(std::string(kind) + " of " + target + " failed");
+        TW_LOG_ERROR(errors.back());
     }
 }
 
@@ -116,7 +117,7 @@ void YaraScans::fileScan(const std::string& filepath, YaraEngine& engine) const 
     }
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
-    runEngine("File scan", scan, [&] {
+    runEngine("File scan", filepath, errors, [&] {
         scan.matches = engine.simpleScanFileAtPath(filepath, map, nullptr, timeout_, false, errors, warnings);
     });
     keepMessages(scan, errors, warnings);
@@ -152,16 +153,14 @@ void YaraScans::dirScan(const std::string& dirpath, YaraEngine& engine) const {
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
     std::vector<RuleMatch> matches;
-    YaraScan finished = working->scan;  // for an engine that fails before its first file
-    runEngine("Directory scan", finished, [&] {
+    runEngine("Directory scan", dirpath, errors, [&] {
         matches = engine.simpleScanDirAtPath(dirpath, map, nullptr, timeout_, false, errors, warnings, callback);
     });
-    {
+    YaraScan finished = [&] {
         std::lock_guard lock(working->lock);
         working->scan.matches = std::move(matches);
-        working->scan.errors = std::move(finished.errors);
-        finished = working->scan;
-    }
+        return working->scan;
+    }();
     keepMessages(finished, errors, warnings);
     history_->finishScan(finished);
 }
