@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,10 @@ struct scansConfiguration {
 
 struct Configuration {
     Configuration();
+
+    // How the window tells whether a font face resolves on this machine; the configuration made
+    // after it is set keeps its sidebar font only when it does. Without one every face counts.
+    static void setFontAvailability(std::function<bool(const Font&)> resolves);
 
     int64_t yara_scan_timeout = 10000;
     double error_msg_timeout = 10.0;

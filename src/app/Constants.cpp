@@ -20,15 +20,21 @@ const std::string& aboutText() {
         "Tarnwick is a tool for exploring XProtect, made by Velmora. It lays bare what XProtect "
         "knows and extends what it can do, for research and teaching.\n"
         "\n"
-        "Velmora builds security software for macOS. Find out more at https://velmora.io or follow "
-        "us at https://mastodon.social/@velmora.\n"
+        "Velmora builds security software for macOS. Find out more on our web site, or follow us "
+        "on Mastodon.\n"
         "\n"
-        "Found a mistake, or have an addition or an idea? Write to tarnwick@velmora.io.\n"
+        "Found a mistake, or have an addition or an idea? Write to us by e-mail.\n"
         "\n"
         "Eula: https://velmora.io/tarnwick/eula\n"
         "\n"
         "Acknowledgements: https://velmora.io/tarnwick/acknowledgements";
     return text;
+}
+
+const Maker& maker() {
+    static const Maker velmora{"Velmora", "https://velmora.io", "@velmora@mastodon.social",
+                               "https://mastodon.social/@velmora", "tarnwick@velmora.io"};
+    return velmora;
 }
 
 }  // namespace tarnwick::constants

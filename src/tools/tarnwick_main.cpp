@@ -1,6 +1,7 @@
 // tarnwick: with exactly one of -g/--getVersions, -f/--forceUpdate or -h/--help it runs the
 // command-line face and ends; any other argument list starts the window.
 #include "app/CommandLineRunner.h"
+#include "ui/AppDelegate.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,6 @@ int main(int argc, char** argv) {
         // under them.
         std::_Exit(status);
     }
-    std::fprintf(stderr, "tarnwick: the window is not built yet\n");
-    return 0;
+    ui::AppDelegate delegate;
+    return delegate.run(argc, argv);
 }

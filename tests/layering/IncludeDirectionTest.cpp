@@ -31,9 +31,15 @@ const std::map<std::string, std::set<std::string>> mayInclude = {
     {"update", {"platform", "models"}},
     {"app", {"platform", "engine", "models", "yara", "scan", "update"}},
     {"ui", appAndBelow},
-    {"tools", appAndBelow},
+    {"tools", {"platform", "engine", "models", "yara", "scan", "update", "app", "ui"}},
     {"yago", {}},  // a program of its own
 };
+
+// Qt belongs to the window: the core below it, and the converter, never see it.
+bool mayIncludeQt(const fs::path& relative) {
+    const std::string folder = relative.begin()->string();
+    return folder == "ui" || folder == "tools";
+}
 
 // Only the engine's sources see libyara; its headers keep it to themselves.
 bool mayIncludeLibyara(const fs::path& relative) {
@@ -44,6 +50,7 @@ bool mayIncludeLibyara(const fs::path& relative) {
 std::vector<std::string> includeViolations(const fs::path& src) {
     static const std::regex quoted(R"re(^\s*#\s*include\s*"([^"]+)")re");
     static const std::regex libyara(R"(^\s*#\s*include\s*<yara(\.h|/[^>]*)>)");
+    static const std::regex qt(R"(^\s*#\s*include\s*<Q[A-Za-z]+(/[^>]*)?>)");
     std::vector<std::string> violations;
     std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(src))
@@ -66,6 +73,8 @@ std::vector<std::string> includeViolations(const fs::path& src) {
             std::smatch match;
             if (std::regex_search(line, match, libyara) && !mayIncludeLibyara(relative))
                 violations.push_back(at + "includes libyara, which only the engine's sources may");
+            if (std::regex_search(line, match, qt) && !mayIncludeQt(relative))
+                violations.push_back(at + "includes Qt, which only the window may");
             if (!std::regex_search(line, match, quoted)) continue;
             const fs::path target = match[1].str();
             if (std::next(target.begin()) == target.end()) continue;  // beside the file itself
@@ -93,7 +102,10 @@ TEST(Layering, UpwardIncludesAreNamedWithFileAndLine) {
     src.write("scan/Driver.cpp", "#include \"yara/YaraModel.h\"\n#include \"update/XProtectUpdate.h\"\n");
     src.write("yago/Lexer.cpp", "#include \"yago/Lexer.h\"\n#include \"platform/Log.h\"\n");
     src.write("gui/Window.cpp", "#include \"app/TarnwickModel.h\"\n");
+    src.write("app/Model.cpp", "#include <QString>\n");
+    src.write("ui/Window.cpp", "#include <QtWidgets/QWidget>\n#include <QLabel>\n#include \"app/TarnwickModel.h\"\n");
     EXPECT_EQ(includeViolations(src.path()), (std::vector<std::string>{
+                                                 "app/Model.cpp:1: includes Qt, which only the window may",
                                                  "engine/Engine.h:2: includes libyara, which only the engine's sources may",
                                                  "gui/Window.cpp: in no layer; add its folder to the table",
                                                  "models/Lists.cpp:3: models/ may not include app/TarnwickModel.h",

@@ -29,6 +29,11 @@ std::string readWhole(const std::filesystem::path& file) {
 
 ProgramRun runProgram(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
                       std::chrono::milliseconds limit) {
+    return runProgram(executable, arguments, SignalWhen{}, limit);
+}
+
+ProgramRun runProgram(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
+                      const SignalWhen& signalWhen, std::chrono::milliseconds limit) {
     // Output goes to files, so a chatty program never blocks on a full pipe while we wait.
     TempDir capture;
     const auto outFile = capture / "out";
@@ -52,9 +57,14 @@ ProgramRun runProgram(const std::filesystem::path& executable, const std::vector
     if (rc != 0) return run;
 
     int status = 0;
+    bool signalled = signalWhen.signal == 0;
     for (;;) {
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid) break;
+        if (!signalled && readWhole(errFile).find(signalWhen.text) != std::string::npos) {
+            kill(pid, signalWhen.signal);
+            signalled = true;
+        }
         if (std::chrono::steady_clock::now() - start > limit) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);

@@ -20,6 +20,16 @@ struct ProgramRun {
 ProgramRun runProgram(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
                       std::chrono::milliseconds limit = std::chrono::seconds(90));
 
+// A signal to send once the program's standard error holds `text` (the program then runs on until
+// it ends or the limit passes).
+struct SignalWhen {
+    std::string text;
+    int signal = 0;
+};
+
+ProgramRun runProgram(const std::filesystem::path& executable, const std::vector<std::string>& arguments,
+                      const SignalWhen& signalWhen, std::chrono::milliseconds limit = std::chrono::seconds(90));
+
 // A program built beside the test executable (bin/NAME).
 std::filesystem::path builtProgram(const std::string& name);
 
