@@ -4,14 +4,19 @@
 
 namespace tarnwick::macpaths {
 
-std::filesystem::path xprotectResource(const std::string& fileName) {
-    const std::string resources = "/Contents/Resources/";
+std::optional<std::filesystem::path> xprotectResourcesUnder(const std::filesystem::path& root) {
+    const std::string resources = "/Contents/Resources";
     std::error_code ec;
-    const auto classic = macfs::resolve(std::string(xprotectBundle) + resources);
-    if (std::filesystem::is_directory(classic, ec)) return classic / fileName;
-    const auto modern = macfs::resolve(std::string(xprotectBundleModern) + resources);
-    if (std::filesystem::is_directory(modern, ec)) return modern / fileName;
-    return classic / fileName;
+    for (const char* bundle : {xprotectBundle, xprotectBundleModern}) {
+        const auto folder = root / (std::string(bundle).substr(1) + resources);
+        if (std::filesystem::is_directory(folder, ec)) return folder;
+    }
+    return std::nullopt;
+}
+
+std::filesystem::path xprotectResource(const std::string& fileName) {
+    if (auto folder = xprotectResourcesUnder(macfs::root())) return *folder / fileName;
+    return macfs::resolve(std::string(xprotectBundle) + "/Contents/Resources/") / fileName;
 }
 
 }  // namespace tarnwick::macpaths

@@ -2,6 +2,7 @@
 // The places on a Mac where the program finds XProtect and the installed software, as absolute
 // macOS paths (read under the Mac's root, see MacFileSystem.h).
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace tarnwick::macpaths {
@@ -17,5 +18,10 @@ inline constexpr const char* safariExtensionList = "/Library/Safari/Extensions/E
 // The file of XProtect's bundle resources (for example "XProtect.meta.plist") on the Mac being
 // read: the bundle at its classic place when it is there, else the one of macOS 10.15 and later.
 std::filesystem::path xprotectResource(const std::string& fileName);
+
+// The Contents/Resources folder of the XProtect bundle on the Mac whose root folder is `root`:
+// at the classic place when it is there, else at the place of macOS 10.15 and later; absent
+// when neither is a folder.
+std::optional<std::filesystem::path> xprotectResourcesUnder(const std::filesystem::path& root);
 
 }  // namespace tarnwick::macpaths
