@@ -20,10 +20,14 @@ void BlacklistedExtension::enrichFromIndex(const nlohmann::json& index) {
 
 std::vector<BlacklistedExtension> loadBlacklistedExtensions(const std::filesystem::path& metaPlist,
                                                             const nlohmann::json& descriptions) {
-    std::vector<BlacklistedExtension> list;
     auto root = plist::readDictionaryFile(metaPlist);
-    if (!root) return list;
-    const PlistValue* blacklist = root->find("ExtensionBlacklist");
+    return root ? blacklistedExtensionsFromPlist(*root, descriptions) : std::vector<BlacklistedExtension>{};
+}
+
+std::vector<BlacklistedExtension> blacklistedExtensionsFromPlist(const PlistValue& root,
+                                                                 const nlohmann::json& descriptions) {
+    std::vector<BlacklistedExtension> list;
+    const PlistValue* blacklist = root.find("ExtensionBlacklist");
     const PlistValue::Array* entries = blacklist ? blacklist->arrayAt("Extensions") : nullptr;
     if (!entries) return list;
     for (const PlistValue& entry : *entries) {

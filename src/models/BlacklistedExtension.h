@@ -1,6 +1,7 @@
 #pragma once
 // Safari extensions that XProtect blocks.
 #include "models/XPArrayModel.h"
+#include "platform/PropertyList.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -36,5 +37,8 @@ public:
 std::vector<BlacklistedExtension> loadBlacklistedExtensions(const std::filesystem::path& metaPlist,
                                                             const nlohmann::json& descriptions);
 std::vector<BlacklistedExtension> loadBlacklistedExtensions();
+// The same from a meta property list already read (its top-level dictionary).
+std::vector<BlacklistedExtension> blacklistedExtensionsFromPlist(const PlistValue& root,
+                                                                 const nlohmann::json& descriptions);
 
 }  // namespace tarnwick

@@ -19,10 +19,13 @@ void BlacklistedPlugin::enrichFromIndex(const nlohmann::json& index) {
 
 std::vector<BlacklistedPlugin> loadBlacklistedPlugins(const std::filesystem::path& metaPlist,
                                                       const nlohmann::json& descriptions) {
-    std::vector<BlacklistedPlugin> list;
     auto root = plist::readDictionaryFile(metaPlist);
-    if (!root) return list;
-    const PlistValue* blacklist = root->find("PlugInBlacklist");
+    return root ? blacklistedPluginsFromPlist(*root, descriptions) : std::vector<BlacklistedPlugin>{};
+}
+
+std::vector<BlacklistedPlugin> blacklistedPluginsFromPlist(const PlistValue& root, const nlohmann::json& descriptions) {
+    std::vector<BlacklistedPlugin> list;
+    const PlistValue* blacklist = root.find("PlugInBlacklist");
     const PlistValue::Dictionary* entries = blacklist ? blacklist->dictionaryAt("10") : nullptr;
     if (!entries) return list;
     for (const auto& [key, value] : *entries) {

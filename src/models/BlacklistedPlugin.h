@@ -1,6 +1,7 @@
 #pragma once
 // Internet plug-ins that XProtect blocks below a minimum version.
 #include "models/XPArrayModel.h"
+#include "platform/PropertyList.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -33,5 +34,7 @@ public:
 std::vector<BlacklistedPlugin> loadBlacklistedPlugins(const std::filesystem::path& metaPlist,
                                                       const nlohmann::json& descriptions);
 std::vector<BlacklistedPlugin> loadBlacklistedPlugins();  // the installed bundle, shipped descriptions
+// The same from a meta property list already read (its top-level dictionary).
+std::vector<BlacklistedPlugin> blacklistedPluginsFromPlist(const PlistValue& root, const nlohmann::json& descriptions);
 
 }  // namespace tarnwick

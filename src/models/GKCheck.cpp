@@ -13,10 +13,13 @@ bool GKCheck::matchesFilter(const std::string& filter) const {
 }
 
 std::vector<GKCheck> loadGKChecks(const std::filesystem::path& metaPlist) {
-    std::vector<GKCheck> list;
     auto root = plist::readDictionaryFile(metaPlist);
-    if (!root) return list;
-    const PlistValue* checks = root->find("GKChecks");
+    return root ? gkChecksFromPlist(*root) : std::vector<GKCheck>{};
+}
+
+std::vector<GKCheck> gkChecksFromPlist(const PlistValue& root) {
+    std::vector<GKCheck> list;
+    const PlistValue* checks = root.find("GKChecks");
     const PlistValue::Array* ids = checks ? checks->arrayAt("CodeSignatureIDs") : nullptr;
     if (!ids) return list;
     for (const PlistValue& id : *ids) {

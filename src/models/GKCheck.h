@@ -1,6 +1,7 @@
 #pragma once
 // The code-signature identifiers that XProtect gives Gatekeeper to check.
 #include "models/XPArrayModel.h"
+#include "platform/PropertyList.h"
 
 #include <filesystem>
 #include <string>
@@ -27,5 +28,7 @@ public:
 
 std::vector<GKCheck> loadGKChecks(const std::filesystem::path& metaPlist);
 std::vector<GKCheck> loadGKChecks();
+// The same from a meta property list already read (its top-level dictionary).
+std::vector<GKCheck> gkChecksFromPlist(const PlistValue& root);
 
 }  // namespace tarnwick

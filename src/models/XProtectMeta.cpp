@@ -6,13 +6,16 @@
 namespace tarnwick {
 
 XProtectMeta loadMeta(const std::filesystem::path& metaPlist) {
-    XProtectMeta meta;
     auto root = plist::readDictionaryFile(metaPlist);
-    if (!root) return meta;
+    return root ? metaFromPlist(*root) : XProtectMeta{};
+}
+
+XProtectMeta metaFromPlist(const PlistValue& root) {
+    XProtectMeta meta;
     // Real bundles store "Version" as a real without fraction; that counts as an integer.
-    if (const PlistValue* version = root->find("Version"))
+    if (const PlistValue* version = root.find("Version"))
         if (auto whole = version->asWholeNumber()) meta.version = *whole;
-    if (auto java = root->stringAt("JavaWebComponentVersionMinimum")) meta.JavaWebComponentVersionMinimum = *java;
+    if (auto java = root.stringAt("JavaWebComponentVersionMinimum")) meta.JavaWebComponentVersionMinimum = *java;
     return meta;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // The installed XProtect version, read from XProtect's meta property list.
+#include "platform/PropertyList.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -14,6 +16,8 @@ struct XProtectMeta {
 // Reads the meta property list; never fails (missing or malformed files give 0 and "N/A").
 XProtectMeta loadMeta(const std::filesystem::path& metaPlist);
 XProtectMeta loadMeta();  // the installed bundle's
+// The same from a meta property list already read (its top-level dictionary).
+XProtectMeta metaFromPlist(const PlistValue& root);
 
 // A snapshot of the metadata taken when the model is made.
 class XProtectModel {
