@@ -2,9 +2,8 @@
 
 #include "engine/YaraEngine.h"
 #include "platform/LenientJson.h"
-#include "platform/PlatformHelpers.h"
 #include "platform/Resources.h"
-#include "yara/ConverterDocument.h"
+#include "yara/RuleConverter.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -85,23 +84,13 @@ std::vector<YaraFile> YaraModel::ruleFiles() const {
 }
 
 std::optional<std::string> YaraModel::converterPath() const {
-    if (converterPath_) return converterPath_;
-    if (auto found = resources::path("yago", "")) return found->string();
-    return std::nullopt;
+    return converterPath_ ? converterPath_ : shippedConverterPath();
 }
 
 std::vector<YaraRule> YaraModel::loadRules(const std::string& path, const nlohmann::json& malwareList) const {
     auto converter = converterPath();
     if (!converter) return {};
-    auto output = launchAndReturnStdOut(*converter, {"fileName", path, "--validJSON"});
-    if (!output || output->empty()) return {};
-    std::vector<YaraRule> rules;
-    for (YaraRuleFields& fields : readConverterText(*output)) {
-        fields.filepath = path;
-        enrichFields(fields, malwareList);
-        rules.emplace_back(std::move(fields));
-    }
-    return rules;
+    return convertRuleFile(*converter, path, malwareList).value_or(std::vector<YaraRule>{});
 }
 
 void YaraModel::dropRuleFile(const std::string& path) {
