@@ -20,6 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::set<std::string> appAndBelow = {"platform", "engine", "models", "yara", "scan", "update", "app"};
+// The tools stand on the window, app and below, and on the comparison of releases.
+const std::set<std::string> toolsMayInclude = {"platform", "engine", "models", "yara", "scan",
+                                               "update", "app",     "ui",     "diff"};
 
 // Folder to the folders it may include besides itself.
 const std::map<std::string, std::set<std::string>> mayInclude = {
@@ -29,9 +32,10 @@ const std::map<std::string, std::set<std::string>> mayInclude = {
     {"yara", {"platform", "engine", "models"}},
     {"scan", {"platform", "engine", "models", "yara"}},
     {"update", {"platform", "models"}},
+    {"diff", {"platform", "engine", "models", "yara"}},
     {"app", {"platform", "engine", "models", "yara", "scan", "update"}},
     {"ui", appAndBelow},
-    {"tools", {"platform", "engine", "models", "yara", "scan", "update", "app", "ui"}},
+    {"tools", toolsMayInclude},
     {"yago", {}},  // a program of its own
 };
 
