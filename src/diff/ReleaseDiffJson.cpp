@@ -61,7 +61,8 @@ Json releaseDiffJson(const XProtectRelease& before, const XProtectRelease& after
              {"plugins", withChanged(diff.plugins)},
              {"extensions", withChanged(diff.extensions)},
              {"gkChecks", addedAndRemoved(diff.gkChecks)}};
-    if (diff.javaMinimum) out["javaMinimum"] = Json{{"old", diff.javaMinimum->before}, {"new", diff.javaMinimum->after}};
+    if (diff.javaMinimum)
+        out["javaMinimum"] = Json{{"old", diff.javaMinimum->before}, {"new", diff.javaMinimum->after}};
     return out;
 }
 

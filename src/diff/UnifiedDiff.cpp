@@ -82,7 +82,14 @@ std::vector<LineEdit> lineEdits(const std::vector<std::string_view>& before, con
         y = fromY;
     }
     while (x > 0 && y > 0) reversed.push_back({LineEdit::keep, static_cast<size_t>(--x)}), --y;
-    return {reversed.rbegin(), reversed.rend()};
+    std::vector<LineEdit> edits(reversed.rbegin(), reversed.rend());
+    // Within each run of changes the old lines go first, as diff shows them.
+    for (auto run = edits.begin(); run != edits.end();) {
+        auto end = std::find_if(run, edits.end(), [](const LineEdit& e) { return e.kind == LineEdit::keep; });
+        std::stable_partition(run, end, [](const LineEdit& e) { return e.kind == LineEdit::remove; });
+        run = end == edits.end() ? end : end + 1;
+    }
+    return edits;
 }
 
 std::string unifiedDiff(std::string_view before, std::string_view after, const std::string& beforeLabel,
