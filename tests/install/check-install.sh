@@ -7,7 +7,7 @@ build="$1"
 prefix="$(mktemp -d)"
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/tarnwick bin/tarnwick-dump bin/tarnwick-scan share/tarnwick/yago share/tarnwick/Plugins.json \
+for f in bin/tarnwick bin/tarnwick-dump bin/tarnwick-scan bin/tarnwick-diff share/tarnwick/yago share/tarnwick/Plugins.json \
          share/tarnwick/images/yara.svg share/applications/tarnwick.desktop \
          share/icons/hicolor/scalable/apps/tarnwick.svg; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f" >&2; exit 1; }
