@@ -69,6 +69,11 @@ bool isGzip(const std::string& b) {
     return b.size() >= 2 && static_cast<unsigned char>(b[0]) == 0x1f && static_cast<unsigned char>(b[1]) == 0x8b;
 }
 
+// Only a 2xx answer carries what was asked for.
+bool succeeded(const std::optional<Response>& response) {
+    return response && response->status >= 200 && response->status < 300;
+}
+
 }  // namespace
 
 std::optional<Response> fetch(const std::string& url, const Options& options) {
@@ -142,7 +147,7 @@ void getJSON(const std::string& url, Options options, std::function<void(Result<
     BackgroundQueue::async([url, options, completion = std::move(completion)]() mutable {
         Result<nlohmann::json> result;
         result.response = fetch(url, options);
-        if (result.response) result.value = json::parse(result.response->body);
+        if (succeeded(result.response)) result.value = json::parse(result.response->body);
         deliver(std::move(completion), std::move(result));
     });
 }
@@ -151,7 +156,7 @@ void getPropertyList(const std::string& url, Options options, std::function<void
     BackgroundQueue::async([url, options, completion = std::move(completion)]() mutable {
         Result<PlistValue> result;
         result.response = fetch(url, options);
-        if (result.response) {
+        if (succeeded(result.response)) {
             if (isGzip(result.response->body)) {
                 if (auto plain = gunzip(result.response->body)) result.value = plist::parse(*plain);
             } else {
@@ -166,7 +171,7 @@ void getData(const std::string& url, Options options, std::function<void(Result<
     BackgroundQueue::async([url, options, completion = std::move(completion)]() mutable {
         Result<std::string> result;
         result.response = fetch(url, options);
-        if (result.response) result.value = result.response->body;
+        if (succeeded(result.response)) result.value = result.response->body;
         deliver(std::move(completion), std::move(result));
     });
 }

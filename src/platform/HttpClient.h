@@ -1,8 +1,9 @@
 #pragma once
 // GET requests over libcurl. Each transfer runs on the background queue and its completion is
-// handed to the main queue. A failure (no connection, time-out, a body over the size limit, a body
-// that does not parse as asked) reaches the completion as a result without a value. The status
-// code is not examined: an error page that parses is an answer like any other.
+// handed to the main queue. A failure (no connection, time-out, a body over the size limit, a
+// status outside 2xx, a body that does not parse as asked) reaches the completion as a result
+// without a value. An error page is a failure even when its body parses: a server's JSON error
+// object must never be read as an index. The response itself is kept, for its status.
 //
 // Transfers honour the usual proxy variables (http_proxy, https_proxy, no_proxy, all_proxy),
 // verify TLS peers, follow redirects, accept every Content-Encoding curl can undo and undo it, give

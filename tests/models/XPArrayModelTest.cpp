@@ -205,10 +205,25 @@ TEST(ListEnrichment, JsonThatIsNotAnObjectClearsEveryElement) {
     }
 }
 
-TEST(ListEnrichment, ErrorPageWithJsonIsMergedLikeAnIndex) {
-    IndexServer server(R"({"com.listed": {"Date": "d", "Version": 1}})", 500);
-    const Enriched e = enrichPlugins(server.url(), true);
-    EXPECT_EQ(byId(e.list, "com.listed").date, "d");
+// An error page is no index, even one that parses as JSON: before, a 404 whose body was a JSON
+// error object cleared every element.
+TEST(ListEnrichment, AnErrorStatusChangesNothingWhateverTheBody) {
+    const struct {
+        int status;
+        const char* body;
+    } cases[] = {
+        {404, R"({"error": "not found"})"},
+        {500, R"({"com.listed": {"Date": "d", "Version": 1}})"},
+        {503, "[]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        IndexServer server(c.body, c.status);
+        const Enriched e = enrichPlugins(server.url(), false);
+        EXPECT_EQ(e.reasons, std::vector<std::string>{"Enriched"}) << "nothing announced after the request";
+        EXPECT_EQ(byId(e.list, "com.listed").version, 5);
+        EXPECT_EQ(byId(e.list, "com.unlisted").version, 6);
+    }
 }
 
 // The window may drop a model while its request is out: the answer, when it comes, must find

@@ -56,7 +56,7 @@ std::string zlibCompress(const std::string& bytes) {
     return out;
 }
 
-TEST(HttpClient, GetJSONParsesTheBodyWhateverTheStatus) {
+TEST(HttpClient, GetJSONParsesTheBodyOfA2xxAnswer) {
     LoopbackServer server;
     server.server().Get("/index.json", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(R"({"com.example.plugin": {"Version": 114, "Date": "2019-05-01"}})", "application/json");
@@ -79,8 +79,8 @@ TEST(HttpClient, GetJSONParsesTheBodyWhateverTheStatus) {
     EXPECT_EQ(index.response->headers.at("content-type"), "application/json");
 
     const auto missing = getJSON(server.url("/missing.json"));
-    ASSERT_TRUE(missing.value.has_value()) << "an error page that parses is an answer";
-    EXPECT_EQ((*missing.value)["error"], "not found");
+    EXPECT_FALSE(missing.value.has_value()) << "an error page is a failed request, though it parses";
+    ASSERT_TRUE(missing.response.has_value());
     EXPECT_EQ(missing.response->status, 404);
 
     for (const char* path : {"/page", "/empty"}) {
@@ -89,6 +89,36 @@ TEST(HttpClient, GetJSONParsesTheBodyWhateverTheStatus) {
         EXPECT_FALSE(result.value.has_value());
         ASSERT_TRUE(result.response.has_value()) << "an answer arrived, it just is no JSON";
         EXPECT_EQ(result.response->status, 200);
+    }
+}
+
+// Whatever the body, an answer outside 2xx gives no value to any kind of request; the response
+// is still handed over, for its status.
+TEST(HttpClient, AStatusOutside2xxIsAFailedRequest) {
+    const std::string catalog = test::gzip(plist::toXml(Dict{{"Products", Dict{}}}));
+    LoopbackServer server;
+    server.server().Get(R"(/(\d+))", [&](const httplib::Request& req, httplib::Response& res) {
+        res.status = std::stoi(req.matches[1]);
+        res.set_content(catalog, "application/octet-stream");
+    });
+    server.server().Get(R"(/json/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+        res.status = std::stoi(req.matches[1]);
+        res.set_content(R"({"error": "see status"})", "application/json");
+    });
+    server.start();
+    for (const int status : {200, 203, 299, 400, 404, 500, 503}) {
+        SCOPED_TRACE(status);
+        const bool ok = status < 300;
+        const auto json = getJSON(server.url("/json/" + std::to_string(status)));
+        EXPECT_EQ(json.value.has_value(), ok);
+        const auto plist = getPropertyList(server.url("/" + std::to_string(status)));
+        EXPECT_EQ(plist.value.has_value(), ok);
+        const auto data = getData(server.url("/" + std::to_string(status)));
+        EXPECT_EQ(data.value.has_value(), ok);
+        for (const auto* response : {&json.response, &plist.response, &data.response}) {
+            ASSERT_TRUE(response->has_value());
+            EXPECT_EQ((*response)->status, status);
+        }
     }
 }
 

@@ -117,6 +117,34 @@ TEST_F(UpdateCheck, ChecksThatGetNoDocumentChangeNothingAndAnnounceNothing) {
     EXPECT_EQ(recorder.count(versionNotification), 0u);
 }
 
+// A mirror's error page is no catalog and no package-info document, even when its body would read
+// as one.
+TEST_F(UpdateCheck, AnswersWithAnErrorStatusAreFailedRequests) {
+    const std::string goodCatalog = test::gzip(plist::toXml(test::typicalCatalog(server)));
+    server.loopback().server().Get("/gone.sucatalog.gz", [&](const httplib::Request&, httplib::Response& r) {
+        r.status = 404;
+        r.set_content(goodCatalog, "application/x-gzip");
+    });
+    server.loopback().server().Get("/failing.pkm", [](const httplib::Request&, httplib::Response& r) {
+        r.status = 500;
+        r.set_content(test::packageInfoDocument("2166"), "text/xml");
+    });
+    {
+        ScopedEnv gone("TARNWICK_CATALOG_URL", server.loopback().url("/gone.sucatalog.gz"));
+        XProtectUpdate update;
+        check(update);
+        EXPECT_EQ(update.checkProgress(), (XProtectUpdate::CheckProgress{Step::catalog, true}));
+        EXPECT_FALSE(update.xprotectCatalog);
+    }
+    server.setCatalog(test::catalog(
+        Dict{{"061-1", test::catalogProduct(xprotectSmd, Array{test::catalogPackage(server.loopback().url("/failing.pkm"))})}}));
+    XProtectUpdate update;
+    check(update);
+    EXPECT_EQ(update.checkProgress(), (XProtectUpdate::CheckProgress{Step::packageInfo, true}));
+    EXPECT_FALSE(update.xprotectBundleVersion || update.checkTime);
+    EXPECT_EQ(recorder.count(versionNotification), 0u);
+}
+
 TEST_F(UpdateCheck, UnreachableCatalogEndsTheCheckAtTheCatalog) {
     ScopedEnv refused("TARNWICK_CATALOG_URL", test::refusedURL("/catalog.sucatalog.gz"));
     XProtectUpdate update;
