@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <thread>
 
 extern char** environ;
 
@@ -43,6 +44,21 @@ void resetSignals(Attributes& a, short extraFlags) {
     posix_spawnattr_setflags(&a.attr, static_cast<short>(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | extraFlags));
 }
 
+// Collects the child's exit status without waiting for it: a child that has closed its output
+// but runs on is waited for by a thread of its own, so it never stays behind as a zombie.
+void collect(pid_t pid) {
+    int status = 0;
+    pid_t done = 0;
+    while ((done = waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    if (done != 0) return;  // collected, or not ours to collect
+    std::thread([pid] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+}
+
 }  // namespace
 
 std::optional<std::string> runAndReadStdout(const std::string& executable, const std::vector<std::string>& args) {
@@ -76,9 +92,7 @@ std::optional<std::string> runAndReadStdout(const std::string& executable, const
         }
     }
     close(fds[0]);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    collect(pid);
     return output;
 }
 

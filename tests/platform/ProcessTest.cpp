@@ -86,6 +86,24 @@ TEST(Process, OutputOfAGrandchildThatOutlivesTheChildIsCollected) {
     EXPECT_EQ(output, "earlylate");
 }
 
+// End of file is the end of the wait: a child that closes its output and goes on running does not
+// hold the caller, and is still collected once it ends, leaving no zombie behind.
+TEST(Process, ReturnsAtEndOfFileWhileTheChildRunsOnAndStillCollectsIt) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto output = runAndReadStdout("/bin/sh", {"-c", "echo $$; exec >&-; exec sleep 2"});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500)) << "waited for the child";
+    ASSERT_TRUE(output.has_value());
+    const pid_t pid = std::stoi(*output);
+    const auto stat = "/proc/" + std::to_string(pid) + "/stat";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::filesystem::exists(stat) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::ifstream in(stat);
+    std::string state;
+    if (in) std::getline(in, state);
+    EXPECT_FALSE(std::filesystem::exists(stat)) << "not collected: " << state;
+}
+
 TEST(Process, ChildStartsWithDefaultSignalHandlingAndNoBlockedSignals) {
     struct sigaction ignore {}, previous{};
     ignore.sa_handler = SIG_IGN;
