@@ -12,6 +12,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace tarnwick {
@@ -39,9 +41,18 @@ void relaunchAfterDelay(double delay, const std::function<void()>& terminate) {
     if (terminate) terminate();
 }
 
-bool isFirstLaunch() {
+bool isFirstLaunch() { return isFirstLaunch(UserDefaults::standard()); }
+
+bool isFirstLaunch(UserDefaults& defaults) {
     static const std::string key = "hasBeenLaunchedBeforeFlag";
-    UserDefaults& defaults = UserDefaults::standard();
+    // The defaults files asked about in this run. Once asked, the answer is false even when the
+    // flag could not be stored (a read-only home), for the rest of the run.
+    static std::mutex mutex;
+    static auto* asked = new std::set<std::filesystem::path>;
+    {
+        std::lock_guard guard(mutex);
+        if (!asked->insert(defaults.file()).second) return false;
+    }
     if (defaults.boolForKey(key)) return false;
     defaults.setBool(key, true);
     return true;

@@ -24,8 +24,13 @@ std::vector<std::string> relaunchShellArguments(double delay, const std::string&
 // The shortest decimal text of a real, with ".0" on whole numbers (0.5 gives "0.5", 1 gives "1.0").
 std::string shortestDecimal(double value);
 
-// True exactly once per user account: on the first call ever; false on every later call.
+class UserDefaults;
+
+// True exactly once per user account: on the first call ever; false on every later call. When the
+// defaults cannot be written, true on the first call of each run.
 bool isFirstLaunch();
+// The same with the given defaults in place of the user's standard ones.
+bool isFirstLaunch(UserDefaults& defaults);
 
 // The user's home directory from the user database (TARNWICK_HOME, when set, replaces it).
 std::filesystem::path realHomeDirectoryForCurrentUser();

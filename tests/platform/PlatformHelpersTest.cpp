@@ -67,17 +67,24 @@ TEST(PlatformHelpers, ShortestDecimal) {
 
 TEST(PlatformHelpers, IsFirstLaunchIsTrueOnceAndRemembered) {
     TempDir dir;
-    ScopedEnv xdg("XDG_CONFIG_HOME", dir.path().string());
-    // The standard defaults take their file on first use; in a process where that happened
-    // before this test, it is not ours to change.
-    const auto file = UserDefaults::standard().file();
-    if (file != dir / "tarnwick/defaults.json") GTEST_SKIP() << "standard defaults already use " << file;
-
-    EXPECT_TRUE(isFirstLaunch());
+    const auto file = dir / "tarnwick/defaults.json";
+    UserDefaults defaults(file);
+    EXPECT_TRUE(isFirstLaunch(defaults));
     EXPECT_TRUE(std::filesystem::exists(file));
-    EXPECT_FALSE(isFirstLaunch());
-    EXPECT_FALSE(isFirstLaunch());
+    EXPECT_FALSE(isFirstLaunch(defaults));
+    EXPECT_FALSE(isFirstLaunch(defaults));
     EXPECT_TRUE(UserDefaults(file).boolForKey("hasBeenLaunchedBeforeFlag")) << "persisted for the next run";
+}
+
+// A home that cannot be written: the flag is never stored, yet only the run's first call is a
+// first launch (else the maker's popover would come back every time the sidebar shows).
+TEST(PlatformHelpers, IsFirstLaunchIsFalseAfterTheFirstCallWhenTheFlagCannotBeStored) {
+    TempDir dir;
+    dir.write("blocker", "a file where the folder should be");
+    UserDefaults defaults(dir / "blocker/defaults.json");
+    EXPECT_TRUE(isFirstLaunch(defaults));
+    EXPECT_FALSE(isFirstLaunch(defaults));
+    EXPECT_FALSE(isFirstLaunch(defaults));
 }
 
 TEST(PlatformHelpers, RealHomeDirectoryHonoursTarnwickHome) {
