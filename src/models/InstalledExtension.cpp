@@ -37,9 +37,10 @@ std::vector<InstalledExtension> loadInstalledExtensions(const std::filesystem::p
 }
 
 std::vector<InstalledExtension> loadInstalledExtensions() {
+    const auto home = realHomeDirectoryForCurrentUser();
+    if (!home) return {};  // no user whose extensions these would be
     // The list's path constant is given from the root of the home directory.
-    return loadInstalledExtensions(realHomeDirectoryForCurrentUser() /
-                                   std::string(macpaths::safariExtensionList).substr(1));
+    return loadInstalledExtensions(*home / std::string(macpaths::safariExtensionList).substr(1));
 }
 
 }  // namespace tarnwick

@@ -32,7 +32,7 @@ public:
 };
 
 std::vector<InstalledExtension> loadInstalledExtensions(const std::filesystem::path& extensionsPlist);
-// The list of the user's real home directory.
+// The list of the user's real home directory; empty when there is no user's home.
 std::vector<InstalledExtension> loadInstalledExtensions();
 
 }  // namespace tarnwick

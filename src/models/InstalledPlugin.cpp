@@ -55,8 +55,9 @@ std::vector<InstalledPlugin> loadInstalledPlugins(const std::filesystem::path& s
 
 std::vector<InstalledPlugin> loadInstalledPlugins() {
     const std::string relative = std::string(macpaths::pluginDirectory).substr(1);  // "Library/Internet Plug-Ins/"
-    return loadInstalledPlugins(macfs::resolve(macpaths::pluginDirectory),
-                                realHomeDirectoryForCurrentUser() / relative);
+    const auto home = realHomeDirectoryForCurrentUser();
+    if (!home) return loadPluginsInFolder(macfs::resolve(macpaths::pluginDirectory), true);
+    return loadInstalledPlugins(macfs::resolve(macpaths::pluginDirectory), *home / relative);
 }
 
 }  // namespace tarnwick

@@ -35,6 +35,8 @@ std::vector<InstalledPlugin> loadPluginsInFolder(const std::filesystem::path& fo
 // The machine-wide folder's plug-ins followed by those of the user's home.
 std::vector<InstalledPlugin> loadInstalledPlugins(const std::filesystem::path& systemFolder,
                                                   const std::filesystem::path& userFolder);
+// The Mac's machine-wide plug-ins and those of the user's home; the machine's alone when there is
+// no user's home (see realHomeDirectoryForCurrentUser).
 std::vector<InstalledPlugin> loadInstalledPlugins();
 
 }  // namespace tarnwick

@@ -9,6 +9,11 @@ std::filesystem::path root() {
     return (value && *value) ? std::filesystem::path(value) : std::filesystem::path("/");
 }
 
+bool rootGiven() {
+    const char* value = std::getenv("TARNWICK_ROOT");
+    return value && *value;
+}
+
 std::filesystem::path resolve(const std::string& macPath) {
     std::string relative = macPath;
     while (!relative.empty() && relative.front() == '/') relative.erase(relative.begin());

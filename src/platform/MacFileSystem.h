@@ -10,6 +10,9 @@ namespace tarnwick::macfs {
 
 std::filesystem::path root();
 
+// Whether TARNWICK_ROOT names a root (set and not empty): the Mac is then not this machine.
+bool rootGiven();
+
 // The absolute macOS path `macPath` under the root.
 std::filesystem::path resolve(const std::string& macPath);
 

@@ -9,6 +9,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -58,8 +59,27 @@ bool isFirstLaunch(UserDefaults& defaults) {
     return true;
 }
 
-std::filesystem::path realHomeDirectoryForCurrentUser() {
+std::vector<std::string> macUserFolders() {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(macfs::resolve("/Users"), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.empty() || name.front() == '.' || name == "Shared" || name == "Guest") continue;
+        std::error_code typeError;
+        if (it->symlink_status(typeError).type() == fs::file_type::directory) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<std::filesystem::path> realHomeDirectoryForCurrentUser() {
     if (auto home = macfs::homeOverride()) return *home;
+    if (macfs::rootGiven()) {
+        const auto users = macUserFolders();
+        if (users.size() != 1) return std::nullopt;
+        return macfs::resolve("/Users") / users.front();
+    }
     std::vector<char> buffer(16384);
     passwd entry{};
     passwd* found = nullptr;

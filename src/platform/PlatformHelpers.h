@@ -32,7 +32,14 @@ bool isFirstLaunch();
 // The same with the given defaults in place of the user's standard ones.
 bool isFirstLaunch(UserDefaults& defaults);
 
-// The user's home directory from the user database (TARNWICK_HOME, when set, replaces it).
-std::filesystem::path realHomeDirectoryForCurrentUser();
+// The home directory whose plug-ins and Safari extensions are the user's. TARNWICK_HOME when it is
+// set. Else, on a Mac read under TARNWICK_ROOT, the Mac's own user's folder: the one entry of
+// `macUserFolders`, and absent when there are none or several (the Linux account running the
+// program is no user of that Mac). Else the user database's entry for the process's user.
+std::optional<std::filesystem::path> realHomeDirectoryForCurrentUser();
+
+// The users' folders of the Mac under TARNWICK_ROOT, by name in byte order: the folders directly
+// under Users/ other than Shared, Guest and hidden ones. Links are not followed.
+std::vector<std::string> macUserFolders();
 
 }  // namespace tarnwick

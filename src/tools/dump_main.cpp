@@ -4,8 +4,10 @@
 // given with --add are added after XProtect's own, as the rules panel adds them.
 #include "app/TarnwickModel.h"
 #include "models/RecordJson.h"
+#include "platform/MacFileSystem.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PlatformHelpers.h"
 #include "yara/RuleJson.h"
 
 #include <algorithm>
@@ -25,6 +27,23 @@ void usage(const char* program) {
                  "  --timeout SECONDS   longest wait for the enrichment answers (default 10)\n"
                  "  --add FILE          adds a YARA rule file after XProtect's own (repeatable)\n",
                  program);
+}
+
+// On a Mac read under TARNWICK_ROOT without TARNWICK_HOME, the user's lists are those of the Mac's
+// only user; when it has none or several they stay empty, and this says why.
+void reportMissingHome() {
+    using namespace tarnwick;
+    if (realHomeDirectoryForCurrentUser()) return;
+    const auto users = macUserFolders();
+    std::string found = "no user's folder";
+    if (!users.empty()) {
+        found = users.front();
+        for (size_t i = 1; i < users.size(); ++i) found += ", " + users[i];
+    }
+    std::fprintf(stderr,
+                 "tarnwick-dump: no single user on the Mac under %s (Users/ holds %s): the user's plug-ins and "
+                 "Safari extensions are left out; set TARNWICK_HOME to the home to read\n",
+                 macfs::root().c_str(), found.c_str());
 }
 
 }  // namespace
@@ -59,6 +78,7 @@ int main(int argc, char** argv) {
         name(TarnwickNotificationNames::yaraFilesUpdateNotification),
         [&](const Notification& n) { loadErrors.push_back(n.info<std::string>("error").value_or("")); });
 
+    reportMissingHome();
     TarnwickModel& model = sharedModel();
     for (const std::string& file : addedFiles) model._yara.queueAddRuleFile(file, false);
     const auto deadline =

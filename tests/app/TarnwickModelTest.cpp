@@ -96,6 +96,33 @@ TEST(TarnwickModel, ReadsAModernMacAndMergesTheRemoteIndexes) {
     delete model;
 }
 
+// Without TARNWICK_HOME the user's lists come from the Mac's own user, or from nobody: never from
+// the home of the account running the program.
+TEST(TarnwickModel, UserListsComeFromTheMacsOwnUser) {
+    ModernMac mac;
+    ScopedEnv root("TARNWICK_ROOT", mac.root.path().string());
+    ScopedEnv home("TARNWICK_HOME", "");
+    ScopedEnv enrich("TARNWICK_ENRICH_URL", test::refusedURL());
+    std::filesystem::create_directories(mac.root / "Users/Shared");
+    {
+        auto* model = new TarnwickModel;
+        ASSERT_EQ(model->installedPlugins().size(), 2u);
+        EXPECT_EQ(model->installedPlugins()[1].bundlePath,
+                  (mac.root / "Users/u/Library/Internet Plug-Ins/B.plugin/Contents/Info.plist").string());
+        ASSERT_EQ(model->installedExtensions().size(), 1u);
+        EXPECT_EQ(model->installedExtensions()[0].bundleID, "com.x");
+        settle(*model);
+        delete model;
+    }
+    std::filesystem::create_directories(mac.root / "Users/v");  // a second user: which one is meant?
+    auto* model = new TarnwickModel;
+    ASSERT_EQ(model->installedPlugins().size(), 1u);
+    EXPECT_TRUE(model->installedPlugins()[0].systemInstall);
+    EXPECT_TRUE(model->installedExtensions().empty());
+    settle(*model);
+    delete model;
+}
+
 TEST(TarnwickModel, EmptyMacGivesEmptyListsAndDefaults) {
     TempDir empty;
     ScopedEnv root("TARNWICK_ROOT", empty.path().string());

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,14 +91,56 @@ TEST(PlatformHelpers, IsFirstLaunchIsFalseAfterTheFirstCallWhenTheFlagCannotBeSt
 TEST(PlatformHelpers, RealHomeDirectoryHonoursTarnwickHome) {
     {
         ScopedEnv home("TARNWICK_HOME", "/mnt/mac/Users/alice");
-        EXPECT_EQ(realHomeDirectoryForCurrentUser(), "/mnt/mac/Users/alice");
+        EXPECT_EQ(realHomeDirectoryForCurrentUser(), std::filesystem::path("/mnt/mac/Users/alice"));
+        ScopedEnv root("TARNWICK_ROOT", "/mnt/mac");
+        EXPECT_EQ(realHomeDirectoryForCurrentUser(), std::filesystem::path("/mnt/mac/Users/alice"))
+            << "TARNWICK_HOME names the home on a mounted Mac too";
     }
-    // Unset or empty: the user database, not $HOME.
+    // Neither set, or both empty: the user database, not $HOME.
     ScopedEnv empty("TARNWICK_HOME", "");
+    ScopedEnv noRoot("TARNWICK_ROOT", "");
     ScopedEnv misleading("HOME", "/somewhere/else");
     const passwd* user = getpwuid(getuid());
     ASSERT_NE(user, nullptr);
-    EXPECT_EQ(realHomeDirectoryForCurrentUser(), user->pw_dir);
+    EXPECT_EQ(realHomeDirectoryForCurrentUser(), std::filesystem::path(user->pw_dir));
+}
+
+// On a Mac read under TARNWICK_ROOT, the home is the Mac's own user's, never the Linux account's.
+TEST(PlatformHelpers, RealHomeDirectoryOfAMountedMacIsItsOnlyUsersFolder) {
+    const struct {
+        const char* what;
+        std::vector<std::string> folders;  // under Users/
+        std::vector<std::string> files;    // under Users/
+        std::vector<std::string> users;
+        std::optional<std::string> home;
+    } cases[] = {
+        {"one user beside the system's folders", {"Shared", "Guest", ".localized.d", "alice"}, {".localized", "notes.txt"},
+         {"alice"}, "alice"},
+        {"no user", {"Shared", "Guest"}, {}, {}, std::nullopt},
+        {"no Users folder at all", {}, {}, {}, std::nullopt},
+        {"two users", {"bob", "Shared", "alice"}, {}, {"alice", "bob"}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir mac;
+        for (const auto& folder : c.folders) std::filesystem::create_directories(mac / ("Users/" + folder));
+        for (const auto& file : c.files) mac.write("Users/" + file, "");
+        ScopedEnv root("TARNWICK_ROOT", mac.path().string());
+        ScopedEnv home("TARNWICK_HOME", "");
+        EXPECT_EQ(macUserFolders(), c.users);
+        const auto expected = c.home ? std::optional(mac / ("Users/" + *c.home)) : std::nullopt;
+        EXPECT_EQ(realHomeDirectoryForCurrentUser(), expected);
+    }
+}
+
+// A link under Users/ is no user's folder: following it could lead off the Mac being read.
+TEST(PlatformHelpers, ALinkUnderUsersIsNoUser) {
+    TempDir mac;
+    std::filesystem::create_directories(mac / "Users/alice");
+    std::filesystem::create_directory_symlink("/root", mac / "Users/intruder");
+    ScopedEnv root("TARNWICK_ROOT", mac.path().string());
+    ScopedEnv home("TARNWICK_HOME", "");
+    EXPECT_EQ(macUserFolders(), std::vector<std::string>{"alice"});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // End-to-end: tarnwick-dump on the sample Mac.
 #include "platform/Process.h"
 #include "platform/Resources.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +112,43 @@ TEST(Dump, AddsRuleFilesAfterXProtectsOwnWithoutEnrichment) {
         if (rule["filepath"] == extra.string()) {
             EXPECT_EQ(rule["version"], 0) << "user files are not enriched";
         }
+}
+
+// A mounted Mac without TARNWICK_HOME: the user lists are read from the Mac's only user, and when
+// the Mac has none or several the dump says so, naming them, and leaves the user lists empty.
+TEST(Dump, SaysWhenTheMacHasNoSingleUser) {
+    const struct {
+        const char* what;
+        std::vector<std::string> users;
+        std::string inError;
+        size_t extensions;
+    } cases[] = {
+        {"one user", {"alice"}, "", 1},
+        {"two users", {"alice", "bob"}, "Users/ holds alice, bob", 0},
+        {"none", {}, "Users/ holds no user's folder", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir mac;
+        std::filesystem::create_directories(mac / "Users/Shared");
+        for (const auto& user : c.users)
+            mac.writeXmlPlist("Users/" + user + "/Library/Safari/Extensions/Extensions.plist",
+                              PlistValue::Dictionary{{"Installed Extensions",
+                                                      PlistValue::Array{PlistValue::Dictionary{{"Bundle Identifier", user}}}}});
+        ScopedEnv root("TARNWICK_ROOT", mac.path().string());
+        ScopedEnv home("TARNWICK_HOME", "");
+        ScopedEnv enrich("TARNWICK_ENRICH_URL", test::refusedURL());
+        const auto run = test::runProgram(test::builtProgram("tarnwick-dump"), {"--timeout", "5"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const auto doc = nlohmann::json::parse(run.out);
+        EXPECT_EQ(doc["installedExtensions"].size(), c.extensions);
+        if (c.inError.empty()) {
+            EXPECT_EQ(run.err, "");
+        } else {
+            EXPECT_NE(run.err.find(c.inError), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("TARNWICK_HOME"), std::string::npos) << run.err;
+        }
+    }
 }
 
 TEST(Dump, ARuleFileThatFailsToLoadIsReportedWithStatus2) {
