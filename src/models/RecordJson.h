@@ -11,7 +11,7 @@
 
 namespace tarnwick {
 
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(XProtectMeta, version, JavaWebComponentVersionMinimum)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(XProtectMeta, version, JavaWebComponentVersionMinimum, bundlePath)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(BlacklistedPlugin, plugin_id, MinimumPluginBundleVersion, PluginUpdateAvailable,
                                    date, version)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(InstalledPlugin, disabled, bundleVersion, bundleShortVersion, bundleID, bundlePath,

@@ -19,6 +19,11 @@ XProtectMeta metaFromPlist(const PlistValue& root) {
     return meta;
 }
 
-XProtectMeta loadMeta() { return loadMeta(macpaths::xprotectResource("XProtect.meta.plist")); }
+XProtectMeta loadMeta() {
+    const auto bundle = macpaths::xprotectBundlePath();
+    XProtectMeta meta = loadMeta(bundle / "Contents/Resources/XProtect.meta.plist");
+    meta.bundlePath = bundle.string();
+    return meta;
+}
 
 }  // namespace tarnwick

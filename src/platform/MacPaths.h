@@ -15,13 +15,18 @@ inline constexpr const char* pluginDirectory = "/Library/Internet Plug-Ins/";
 // Safari's extension list, under the user's home folder.
 inline constexpr const char* safariExtensionList = "/Library/Safari/Extensions/Extensions.plist";
 
-// The file of XProtect's bundle resources (for example "XProtect.meta.plist") on the Mac being
-// read: the bundle at its classic place when it is there, else the one of macOS 10.15 and later.
+// XProtect's bundle on the Mac being read (under its root). A place holds a bundle when its
+// Contents/Resources holds XProtect.meta.plist or XProtect.yara as files. When both places do
+// (an upgraded Mac may keep a stale bundle at the classic place), the one whose meta property
+// list has the greater "Version" wins, the place of macOS 10.15 and later on a tie. When neither
+// does, the classic place.
+std::filesystem::path xprotectBundlePath();
+
+// The file of XProtect's bundle resources (for example "XProtect.meta.plist") in that bundle.
 std::filesystem::path xprotectResource(const std::string& fileName);
 
-// The Contents/Resources folder of the XProtect bundle on the Mac whose root folder is `root`:
-// at the classic place when it is there, else at the place of macOS 10.15 and later; absent
-// when neither is a folder.
+// The Contents/Resources folder of the XProtect bundle on the Mac whose root folder is `root`,
+// chosen between the two places as above; absent when neither holds a bundle.
 std::optional<std::filesystem::path> xprotectResourcesUnder(const std::filesystem::path& root);
 
 }  // namespace tarnwick::macpaths

@@ -35,6 +35,7 @@ TEST(Dump, SampleMacWithTheShippedDatesWhenTheServerIsUnreachable) {
     const auto doc = dumpSample(test::refusedURL());
     EXPECT_EQ(doc["xprotect"]["version"], 2158);
     EXPECT_EQ(doc["xprotect"]["JavaWebComponentVersionMinimum"], "1.6.0_45-b06");
+    EXPECT_EQ(doc["xprotect"]["bundlePath"], std::string(TARNWICK_SOURCE_DIR) + "/samples/mac/System/Library/CoreServices/XProtect.bundle");
 
     const auto& plugins = doc["plugins"];
     ASSERT_EQ(plugins.size(), 4u);
@@ -149,6 +150,30 @@ TEST(Dump, SaysWhenTheMacHasNoSingleUser) {
             EXPECT_NE(run.err.find("TARNWICK_HOME"), std::string::npos) << run.err;
         }
     }
+}
+
+// An upgraded Mac keeps its old bundle at the classic place: the live one, the newer, is read.
+TEST(Dump, ReadsTheNewerOfTwoBundlesAndSaysWhichOne) {
+    test::TempDir mac;
+    const std::string classic = "System/Library/CoreServices/XProtect.bundle";
+    const std::string modern = "Library/Apple/System/Library/CoreServices/XProtect.bundle";
+    mac.writeXmlPlist(classic + "/Contents/Resources/XProtect.meta.plist",
+                      PlistValue::Dictionary{{"Version", 2100.0}, {"GKChecks", PlistValue::Dictionary{{"CodeSignatureIDs", PlistValue::Array{"stale"}}}}});
+    mac.write(classic + "/Contents/Resources/XProtect.yara", "rule Stale { condition: false }\n");
+    mac.writeXmlPlist(modern + "/Contents/Resources/XProtect.meta.plist",
+                      PlistValue::Dictionary{{"Version", 2158.0}, {"GKChecks", PlistValue::Dictionary{{"CodeSignatureIDs", PlistValue::Array{"live"}}}}});
+    mac.write(modern + "/Contents/Resources/XProtect.yara", "rule Live { condition: false }\n");
+    ScopedEnv root("TARNWICK_ROOT", mac.path().string());
+    ScopedEnv home("TARNWICK_HOME", (mac / "Users/nobody").string());
+    ScopedEnv enrich("TARNWICK_ENRICH_URL", test::refusedURL());
+    const auto run = test::runProgram(test::builtProgram("tarnwick-dump"), {"--timeout", "5"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto doc = nlohmann::json::parse(run.out);
+    EXPECT_EQ(doc["xprotect"]["version"], 2158);
+    EXPECT_EQ(doc["xprotect"]["bundlePath"], (mac / modern).string());
+    EXPECT_EQ(doc["gkChecks"], nlohmann::json::parse(R"([{"codeSigID": "live"}])"));
+    ASSERT_EQ(doc["rules"].size(), 1u);
+    EXPECT_EQ(doc["rules"][0]["name"], "Live");
 }
 
 TEST(Dump, ARuleFileThatFailsToLoadIsReportedWithStatus2) {
