@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -71,6 +77,42 @@ TEST(InstalledPlugins, LinkLoopsAndMissingFoldersEndTheWalk) {
     std::filesystem::create_directory_symlink(dir / "system", dir / "system/loop");
     EXPECT_EQ(loadPluginsInFolder(dir / "system", true).size(), 1u);
     EXPECT_TRUE(loadPluginsInFolder(dir / "missing", true).empty());
+}
+
+// Leaves the process `count` free file descriptors, so that the walk can open only so many folders
+// at once: deeper folders then fail to open with EMFILE, as a damaged volume's fail with EIO.
+void leaveFreeDescriptors(int count) {
+    int limit = 0;
+    for (int free = 0; free < count; ++limit)
+        if (fcntl(limit, F_GETFD) == -1) ++free;
+    const rlimit r{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+    setrlimit(RLIMIT_NOFILE, &r);
+}
+
+// An entry the walk cannot enter for another reason than permissions (a damaged volume, an entry
+// that vanished) is passed by: the plug-ins around it are still listed.
+TEST(InstalledPlugins, AnEntryThatCannotBeEnteredDoesNotEndTheWalk) {
+    TempDir dir;
+    std::string expected;
+    for (int i = 0; i < 6; ++i) {
+        const std::string bundle = "system/P" + std::to_string(i) + ".plugin";
+        dir.writeXmlPlist(bundle + "/Contents/Info.plist", info("com.p" + std::to_string(i)));
+        // Opening b would take a fifth descriptor: system, P.plugin, Deep, a, b.
+        std::filesystem::create_directories(dir / (bundle + "/Deep/a/b/c"));
+        expected += "com.p" + std::to_string(i) + "\n";
+    }
+    test::openUp((dir / "system").string());
+    const auto found = test::runUnprivileged([&] {
+        leaveFreeDescriptors(4);  // system, P.plugin, Contents and the Info.plist
+        std::vector<std::string> ids;
+        for (const InstalledPlugin& plugin : loadPluginsInFolder(dir / "system", true)) ids.push_back(plugin.bundleID);
+        std::sort(ids.begin(), ids.end());
+        std::string text;
+        for (const auto& id : ids) text += id + "\n";
+        return text;
+    });
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, expected);
 }
 
 TEST(InstalledPlugins, UnreadableFolderIsSkipped) {
