@@ -130,14 +130,21 @@ int CommandLineRunner::run(const std::vector<std::string>& arguments, TarnwickMo
         return progress.ended && progress.step != CheckStep::version;
     };
     const bool announced = waitFor(TarnwickNotificationNames::xProtectVersionNotification, endedWithoutVersion, bound);
+    const OptionType option = optionType(arguments.size() > 1 ? arguments[1] : "");
+    // The usage needs no version: it is printed whatever the check came to.
+    const auto help = [&] {
+        out << usageText(arguments.empty() ? "" : arguments[0]);
+        out.flush();
+        return 0;
+    };
     // A document read just as the bound passed has its notification still queued: a result all the same.
     if (!announced && checker.checkProgress().step != CheckStep::version) {
         err << lastPathComponent(arguments.empty() ? "tarnwick" : arguments[0])
             << ": XProtect version check failed: " << missingFor(checker.checkProgress().step) << std::endl;
-        return 1;
+        return option == OptionType::help ? help() : 1;
     }
+    if (option == OptionType::help) return help();
 
-    const OptionType option = optionType(arguments.size() > 1 ? arguments[1] : "");
     const int64_t installed = model._xprotectMeta.meta.version;
     const auto offered = parseDecimalInteger(checker.xprotectBundleVersion.value_or("0"));
     if (!offered) return 0;
@@ -147,7 +154,6 @@ int CommandLineRunner::run(const std::vector<std::string>& arguments, TarnwickMo
         print(out, {{"current", installed}, {"available", *offered}});
         break;
     case OptionType::help:
-        out << usageText(arguments.empty() ? "" : arguments[0]);
         break;
     case OptionType::update: {
         int64_t after = installed;

@@ -43,7 +43,8 @@ public:
 
     // Runs the option named by the second argument with the shared central model and prints the
     // result on standard output. Answers the exit status: 0 for every outcome of a check that
-    // ended with a version, 1 (and one line on standard error) when the check got none.
+    // ended with a version, 1 (and one line on standard error) when the check got none. Help
+    // prints the usage and answers 0 either way, after that line.
     int run(const std::vector<std::string>& arguments);
 
     // The same with the central model, the output streams and the bound given.

@@ -20,6 +20,11 @@ using test::ScopedEnv;
 using Json = nlohmann::json;
 using Calls = std::vector<std::vector<std::string>>;
 
+const std::string usage = "\nUsage: tarnwick [options]\n"
+                          "Options:\n"
+                          "-g, --getVersions    Get the currently installed and available XProtect Versions\n"
+                          "-f, --forceUpdate    Force an update to the latest available version\n"
+                          "-h, --help           Show this help message and exit\n\n";
 const std::string modernListing = "Software Update Tool\n\nFinding available software\n"
                                   "Software Update found the following new or updated software:\n"
                                   "* Label: XProtectPlistConfigData_10_15-2166\n"
@@ -88,12 +93,7 @@ TEST_F(TarnwickCommandLine, OfferedVersionsThatAreNoNumber) {
 TEST_F(TarnwickCommandLine, HelpPrintsTheUsageAfterTheVersionCheck) {
     const auto run = tarnwick({"--help"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "\nUsage: tarnwick [options]\n"
-              "Options:\n"
-              "-g, --getVersions    Get the currently installed and available XProtect Versions\n"
-              "-f, --forceUpdate    Force an update to the latest available version\n"
-              "-h, --help           Show this help message and exit\n\n");
+    EXPECT_EQ(run.out, usage);
     EXPECT_EQ(server.catalogRequests(), 1u);
     EXPECT_EQ(server.packageRequests().size(), 1u);
 }
@@ -189,12 +189,20 @@ TEST_F(TarnwickCommandLine, FailedVersionCheckSaysWhichStepFailedAndEndsWithStat
         for (const char* option : {"-g", "-f", "-h"}) {
             SCOPED_TRACE(option);
             const auto run = tarnwick({option});
-            EXPECT_EQ(run.status, 1);
-            EXPECT_EQ(run.out, "");
+            const bool help = std::string(option) == "-h";
+            EXPECT_EQ(run.status, help ? 0 : 1);
+            EXPECT_EQ(run.out, help ? usage : "") << "the usage needs no version";
             EXPECT_EQ(run.err, "tarnwick: XProtect version check failed: " + c.line + "\n");
             EXPECT_LT(run.elapsed, std::chrono::seconds(60)) << "inside the bound";
         }
     }
+}
+
+TEST_F(TarnwickCommandLine, HelpPrintsTheUsageWhenTheOfferedVersionIsNoNumber) {
+    server.setPackage("xprotect-a.pkm", test::packageInfoDocument("2166b"));
+    const auto run = tarnwick({"-h"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, usage);
 }
 
 }  // namespace
