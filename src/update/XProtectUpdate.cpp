@@ -8,6 +8,7 @@
 #include "platform/PlatformHelpers.h"
 #include "update/ConfigDataLabels.h"
 #include "update/PackageInfo.h"
+#include "update/SoftwareUpdateCatalog.h"
 
 #include <cstdlib>
 
@@ -91,8 +92,7 @@ void XProtectUpdate::getXProtectMeta(uint64_t check, const std::optional<std::st
 std::string XProtectUpdate::softwareUpdateCatalogURL() {
     const char* value = std::getenv("TARNWICK_CATALOG_URL");
     if (value && *value) return value;
-    return "https://swscan.apple.com/content/catalogs/others/"
-           "index-10.13-10.12-10.11-10.10-10.9-mountainlion-lion-snowleopard-leopard.merged-1.sucatalog.gz";
+    return softwareUpdateServer() + softwareUpdateCatalogPath(installedMacOSVersion());
 }
 
 std::string XProtectUpdate::softwareUpdateCommand() {

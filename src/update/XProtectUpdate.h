@@ -55,7 +55,8 @@ public:
     // background queue. Touches no field.
     void forceUpdates();
 
-    // Apple's software-update catalog: TARNWICK_CATALOG_URL when set (a lab's own mirror).
+    // The software-update catalog: TARNWICK_CATALOG_URL when set (a lab's own catalog), else the
+    // catalog Apple serves the macOS version of the Mac under the root (see SoftwareUpdateCatalog.h).
     static std::string softwareUpdateCatalogURL();
 
     // The software-update command: TARNWICK_SOFTWAREUPDATE when set (on Linux there is none).

@@ -5,9 +5,10 @@
 #include "support/UpdateFixtures.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <csignal>
-#include <nlohmann/json.hpp>
+#include <map>
 
 namespace tarnwick {
 namespace {
@@ -203,6 +204,65 @@ TEST_F(TarnwickCommandLine, HelpPrintsTheUsageWhenTheOfferedVersionIsNoNumber) {
     const auto run = tarnwick({"-h"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, usage);
+}
+
+// Each Mac is checked against the catalog Apple serves its macOS version: a mirror answers each
+// catalog's path with an XProtect product of its own.
+TEST(TarnwickCatalogChoice, EachMacVersionReadsItsOwnCatalog) {
+    const std::string others = "/content/catalogs/others/index-";
+    const std::string legacy = "10.13-10.12-10.11-10.10-10.9-mountainlion-lion-snowleopard-leopard.merged-1.sucatalog.gz";
+    test::LoopbackServer mirror;
+    const std::map<std::string, std::string> offered = {
+        {others + legacy, "2100"},
+        {others + "10.15-10.14-" + legacy, "2166"},
+        {others + "26-15-14-13-12-10.16-10.15-10.14-" + legacy, "5310"},
+    };
+    const std::string withoutXProtect = others + "14-13-12-10.16-10.15-10.14-" + legacy;
+    for (const auto& [path, version] : offered) {
+        const std::string package = "/pkg/" + version + ".pkm";
+        const std::string catalog = test::gzip(plist::toXml(test::catalog(PlistValue::Dictionary{
+            {"061-" + version, test::catalogProduct("https://swdist.example/" + version + "/XProtectPlistConfigData.smd",
+                                                    PlistValue::Array{test::catalogPackage(mirror.url(package))})}})));
+        mirror.server().Get(path, [catalog](const httplib::Request&, httplib::Response& r) {
+            r.set_content(catalog, "application/x-gzip");
+        });
+        mirror.server().Get(package, [version](const httplib::Request&, httplib::Response& r) {
+            r.set_content(test::packageInfoDocument(version), "text/xml");
+        });
+    }
+    const std::string noProduct = test::gzip(plist::toXml(test::catalog(PlistValue::Dictionary{
+        {"041-1", test::catalogProduct("https://swdist.example/Safari.smd", PlistValue::Array{})}})));
+    mirror.server().Get(withoutXProtect, [noProduct](const httplib::Request&, httplib::Response& r) {
+        r.set_content(noProduct, "application/x-gzip");
+    });
+    mirror.start();
+
+    const struct {
+        const char* productVersion;
+        int status;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {"10.13.6", 0, Json{{"current", 2158}, {"available", 2100}}.dump(2) + "\n", ""},
+        {"10.15.7", 0, Json{{"current", 2158}, {"available", 2166}}.dump(2) + "\n", ""},
+        {"26.0.1", 0, Json{{"current", 2158}, {"available", 5310}}.dump(2) + "\n", ""},
+        {"14.7", 1, "", "tarnwick: XProtect version check failed: no XProtect product\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.productVersion);
+        FixtureMac mac(2158);
+        mac.dir().writeXmlPlist("System/Library/CoreServices/SystemVersion.plist",
+                                PlistValue::Dictionary{{"ProductName", "macOS"}, {"ProductVersion", c.productVersion}});
+        ScopedEnv root("TARNWICK_ROOT", mac.root().string());
+        ScopedEnv home("TARNWICK_HOME", (mac.root() / "Users/u").string());
+        ScopedEnv enrich("TARNWICK_ENRICH_URL", test::refusedURL());
+        ScopedEnv catalog("TARNWICK_CATALOG_URL", "");
+        ScopedEnv server("TARNWICK_CATALOG_SERVER", mirror.url());
+        const auto run = test::runProgram(test::builtProgram("tarnwick"), {"-g"});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+    }
 }
 
 }  // namespace

@@ -212,5 +212,46 @@ TEST(UpdateCatalog, AddressFollowsTarnwickCatalogUrl) {
     EXPECT_TRUE(url.ends_with(".sucatalog.gz")) << url;
 }
 
+// Apple serves each macOS version a catalog of its own, named after the versions it covers.
+TEST(UpdateCatalog, AddressFollowsTheMacsVersion) {
+    const std::string legacy = "10.13-10.12-10.11-10.10-10.9-mountainlion-lion-snowleopard-leopard.merged-1.sucatalog.gz";
+    const std::string base = "https://swscan.apple.com/content/catalogs/others/index-";
+    const struct {
+        std::optional<std::string> productVersion;  // absent: no SystemVersion.plist
+        std::string catalog;                        // after "index-"
+    } cases[] = {
+        {"10.9.5", legacy},
+        {"10.13.6", legacy},
+        {"10.14.6", "10.14-" + legacy},
+        {"10.15.7", "10.15-10.14-" + legacy},
+        {"10.16", "10.16-10.15-10.14-" + legacy},
+        {"11.7.10", "10.16-10.15-10.14-" + legacy},
+        {"12.7.6", "12-10.16-10.15-10.14-" + legacy},
+        {"13.6.9", "13-12-10.16-10.15-10.14-" + legacy},
+        {"14.7", "14-13-12-10.16-10.15-10.14-" + legacy},
+        {"15.1", "15-14-13-12-10.16-10.15-10.14-" + legacy},
+        {"26.0.1", "26-15-14-13-12-10.16-10.15-10.14-" + legacy},
+        {"27.0", "26-15-14-13-12-10.16-10.15-10.14-" + legacy},
+        {"not a version", legacy},
+        {std::nullopt, legacy},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.productVersion.value_or("(none)"));
+        test::TempDir mac;
+        if (c.productVersion)
+            mac.writeXmlPlist("System/Library/CoreServices/SystemVersion.plist",
+                              Dict{{"ProductName", "macOS"}, {"ProductVersion", *c.productVersion}});
+        ScopedEnv root("TARNWICK_ROOT", mac.path().string());
+        ScopedEnv unset("TARNWICK_CATALOG_URL", "");
+        ScopedEnv server("TARNWICK_CATALOG_SERVER", "");
+        EXPECT_EQ(XProtectUpdate::softwareUpdateCatalogURL(), base + c.catalog);
+        ScopedEnv mirror("TARNWICK_CATALOG_SERVER", "http://127.0.0.1:9000/");
+        EXPECT_EQ(XProtectUpdate::softwareUpdateCatalogURL(), "http://127.0.0.1:9000/content/catalogs/others/index-" + c.catalog)
+            << "a mirror keeps Apple's paths";
+        ScopedEnv catalog("TARNWICK_CATALOG_URL", "http://127.0.0.1:9000/mine.sucatalog");
+        EXPECT_EQ(XProtectUpdate::softwareUpdateCatalogURL(), "http://127.0.0.1:9000/mine.sucatalog") << "overrides";
+    }
+}
+
 }  // namespace
 }  // namespace tarnwick
