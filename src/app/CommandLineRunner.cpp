@@ -57,11 +57,15 @@ void forceUpdateAndWait(XProtectUpdate& checker) {
     center.removeObserver(token);
 }
 
+// The options read versions only: their central models load neither XProtect's rules nor the
+// enrichment.
+constexpr ModelStart versionsOnly{.xprotectRules = false, .enrichment = false};
+
 // A central model built after a forced update, to read the installed version afresh. Like the
-// shared one it lives as long as the process: its enrichment answers may still be on the way.
+// first one it lives as long as the process.
 TarnwickModel& rebuiltModel() {
     static auto* kept = new std::vector<TarnwickModel*>;
-    kept->push_back(new TarnwickModel);
+    kept->push_back(new TarnwickModel(versionsOnly));
     return *kept->back();
 }
 
@@ -116,7 +120,8 @@ bool CommandLineRunner::handles(const std::vector<std::string>& arguments) {
 }
 
 int CommandLineRunner::run(const std::vector<std::string>& arguments) {
-    return run(arguments, sharedModel(), std::cout, std::cerr);
+    static auto* model = new TarnwickModel(versionsOnly);
+    return run(arguments, *model, std::cout, std::cerr);
 }
 
 int CommandLineRunner::run(const std::vector<std::string>& arguments, TarnwickModel& model, std::ostream& out,

@@ -41,7 +41,8 @@ public:
     // one argument after the path, and one of the options.
     static bool handles(const std::vector<std::string>& arguments);
 
-    // Runs the option named by the second argument with the shared central model and prints the
+    // Runs the option named by the second argument with a central model of its own (without
+    // XProtect's rules or the enrichment, which no option shows) and prints the
     // result on standard output. Answers the exit status: 0 for every outcome of a check that
     // ended with a version, 1 (and one line on standard error) when the check got none. Help
     // prints the usage and answers 0 either way, after that line.

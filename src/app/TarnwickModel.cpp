@@ -14,7 +14,7 @@ void queueFilter(Model& model, const std::string& filter) {
 
 }  // namespace
 
-TarnwickModel::TarnwickModel()
+TarnwickModel::TarnwickModel(ModelStart start)
     : configuration(),
       _installedPlugins(loadInstalledPlugins(), TarnwickNotificationNames::installedPluginsUpdateNotification, ""),
       _installedExtensions(loadInstalledExtensions(), TarnwickNotificationNames::installedExtensionsUpdateNotification,
@@ -29,7 +29,8 @@ TarnwickModel::TarnwickModel()
       _yaraScans(_yara, _scanHistory, static_cast<int>(configuration.yara_scan_timeout)),
       _update(),
       _xprotectMeta() {
-    _yara.queueAddRuleFile(macpaths::xprotectResource("XProtect.yara").string(), true);
+    if (start.xprotectRules) _yara.queueAddRuleFile(macpaths::xprotectResource("XProtect.yara").string(), start.enrichment);
+    if (!start.enrichment) return;
     _plugins.enrich();
     _extensions.enrich();
 }

@@ -19,12 +19,20 @@
 
 namespace tarnwick {
 
+// What the central model starts beside reading the lists. The window and tarnwick-dump want all
+// of it; tools that never show XProtect's rules or the enriched fields leave out what they would
+// not use.
+struct ModelStart {
+    bool xprotectRules = true;  // load (convert) XProtect's rule file into the rules model
+    bool enrichment = true;     // send the enrichment requests, the rules' and both blacklists'
+};
+
 class TarnwickModel {
 public:
     // Reads the XProtect files and the installed software at once, queues the loading of
     // XProtect's rule file on the rules model's queue, then sends the enrichment requests of both
-    // blacklists. Never fails: unreadable files leave their lists empty.
-    TarnwickModel();
+    // blacklists (each only as `start` asks). Never fails: unreadable files leave their lists empty.
+    explicit TarnwickModel(ModelStart start = {});
     TarnwickModel(const TarnwickModel&) = delete;
     TarnwickModel& operator=(const TarnwickModel&) = delete;
 

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // One answer per rule-file operation, in the order queued: XProtect's own file first.
+    // One answer per rule-file operation, in the order queued: XProtect's own file, or the given ones.
     std::vector<std::string> loadErrors;
     auto& center = NotificationCenter::defaultCenter();
     center.addObserver(name(TarnwickNotificationNames::yaraFilesUpdateNotification),
@@ -87,16 +87,18 @@ int main(int argc, char** argv) {
                      static_cast<long long>(n.info<int64_t>("fileCount").value_or(0)));
     });
 
-    TarnwickModel& model = sharedModel();
+    // A scan uses the rule files alone: XProtect's is loaded only when no file is given, and
+    // nothing is enriched.
+    static TarnwickModel* const central = new TarnwickModel(ModelStart{.xprotectRules = ruleFiles.empty(), .enrichment = false});
+    TarnwickModel& model = *central;
     const std::string systemRules = macpaths::xprotectResource("XProtect.yara").string();
     for (const std::string& file : ruleFiles) model._yara.queueAddRuleFile(file, false);
-    if (!ruleFiles.empty()) model._yara.queueRemoveRuleFile(systemRules);
     waitFor([&] { return model._yara.pendingRuleFileOperations() == 0; });
 
     int failed = 0;
     for (size_t i = 0; i < ruleFiles.size(); ++i) {
-        if (!loadErrors[i + 1].empty()) {
-            std::fprintf(stderr, "tarnwick-scan: %s: %s\n", ruleFiles[i].c_str(), loadErrors[i + 1].c_str());
+        if (!loadErrors[i].empty()) {
+            std::fprintf(stderr, "tarnwick-scan: %s: %s\n", ruleFiles[i].c_str(), loadErrors[i].c_str());
             ++failed;
         }
     }

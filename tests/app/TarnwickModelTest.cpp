@@ -123,6 +123,31 @@ TEST(TarnwickModel, UserListsComeFromTheMacsOwnUser) {
     delete model;
 }
 
+// The tools that show neither XProtect's rules nor the enrichment start the model without them.
+TEST(TarnwickModel, StartsWithoutXProtectsRulesOrTheEnrichmentWhenAsked) {
+    ModernMac mac;
+    LoopbackServer server;
+    server.server().Get(R"(/vantor/.*)", [](const httplib::Request&, httplib::Response& r) { r.set_content("{}", "application/json"); });
+    server.start();
+    ScopedEnv root("TARNWICK_ROOT", mac.root.path().string());
+    ScopedEnv home("TARNWICK_HOME", (mac.root / "Users/u").string());
+    ScopedEnv enrich("TARNWICK_ENRICH_URL", server.url());
+    {
+        auto* model = new TarnwickModel(ModelStart{.xprotectRules = false, .enrichment = false});
+        settle(*model);
+        EXPECT_TRUE(model->_yara.ruleFiles().empty());
+        EXPECT_EQ(model->plugins().size(), 2u) << "the lists are read all the same";
+        EXPECT_EQ(model->_xprotectMeta.meta.version, 2158);
+        delete model;
+    }
+    auto* model = new TarnwickModel(ModelStart{.xprotectRules = true, .enrichment = false});
+    settle(*model);
+    ASSERT_EQ(model->_yara.ruleFiles().size(), 1u);
+    EXPECT_EQ(model->yaraRules().size(), 3u);
+    delete model;
+    EXPECT_TRUE(server.requests().empty()) << server.requests().front().path;
+}
+
 TEST(TarnwickModel, EmptyMacGivesEmptyListsAndDefaults) {
     TempDir empty;
     ScopedEnv root("TARNWICK_ROOT", empty.path().string());

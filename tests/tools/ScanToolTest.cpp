@@ -71,6 +71,38 @@ TEST(ScanTool, WithoutRuleFilesItScansWithXProtectsOwn) {
     EXPECT_EQ(matchPairs(record), (std::set<std::pair<std::string, std::string>>{{"EICAR", infected.string()}}));
 }
 
+// The files given with -r are exactly the files scanned, XProtect's own among them when named.
+TEST(ScanTool, RuleFilesGivenAreTheOnesScannedXProtectsOwnIncluded) {
+    TempDir dir;
+    const auto infected = dir.write("tree/eicar.com", eicar);
+    const std::string xprotect = sampleMac + "/System/Library/CoreServices/XProtect.bundle/Contents/Resources/XProtect.yara";
+    const ProgramRun run = scanTool(sampleMac, {"-r", xprotect, (dir / "tree").string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json record = Json::parse(run.out);
+    EXPECT_EQ(record.at("ruleFiles"), Json::array({xprotect}));
+    EXPECT_EQ(record.at("scanStatus"), "complete");
+    EXPECT_EQ(matchPairs(record), (std::set<std::pair<std::string, std::string>>{{"EICAR", infected.string()}}));
+}
+
+// A scan uses no enrichment: the tool sends none of its requests.
+TEST(ScanTool, SendsNoEnrichmentRequests) {
+    TempDir dir;
+    const auto rules = dir.write("rules.yar", "rule Any { condition: true }\n");
+    const auto target = dir.write("target.txt", "x");
+    test::LoopbackServer server;
+    server.server().Get(R"(/vantor/.*)", [](const httplib::Request&, httplib::Response& r) { r.set_content("{}", "application/json"); });
+    server.start();
+    ScopedEnv enrich("TARNWICK_ENRICH_URL", server.url());
+    for (const auto& arguments : {std::vector<std::string>{"-r", rules.string(), target.string()},
+                                  std::vector<std::string>{target.string()}}) {
+        ScopedEnv root("TARNWICK_ROOT", sampleMac);
+        ScopedEnv home("TARNWICK_HOME", sampleMac + "/Users/nobody");
+        const ProgramRun run = test::runProgram(test::builtProgram("tarnwick-scan"), arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+    }
+    EXPECT_TRUE(server.requests().empty()) << server.requests().front().path;
+}
+
 TEST(ScanTool, RefusesBadRuleFilesAndMissingTargets) {
     TempDir dir;
     const auto good = dir.write("good.yar", "rule Good { condition: true }\n");

@@ -42,7 +42,7 @@ protected:
     ProgramRun tarnwick(const std::vector<std::string>& arguments) {
         ScopedEnv root("TARNWICK_ROOT", mac.root().string());
         ScopedEnv home("TARNWICK_HOME", (mac.root() / "Users/u").string());
-        ScopedEnv enrich("TARNWICK_ENRICH_URL", test::refusedURL());
+        ScopedEnv enrich("TARNWICK_ENRICH_URL", enrichURL.empty() ? test::refusedURL() : enrichURL);
         ScopedEnv catalog("TARNWICK_CATALOG_URL", catalogURL.empty() ? server.catalogURL() : catalogURL);
         ScopedEnv command("TARNWICK_SOFTWAREUPDATE", softwareUpdate);
         return test::runProgram(test::builtProgram("tarnwick"), arguments);
@@ -57,6 +57,7 @@ protected:
     CatalogServer server;
     FixtureMac mac;
     std::string catalogURL;                // empty: the server's
+    std::string enrichURL;                 // empty: one that refuses
     std::string softwareUpdate = "/nonexistent/softwareupdate";
 };
 
@@ -70,6 +71,21 @@ TEST_F(TarnwickCommandLine, GetVersionsPrintsTheInstalledAndTheOfferedVersion) {
     }
     EXPECT_EQ(server.packageRequests(), (std::vector<std::string>{"/pkg/xprotect-a.pkm", "/pkg/xprotect-a.pkm"}))
         << "the first XProtect product of the catalog";
+}
+
+// The options need the versions only: no enrichment request goes out.
+TEST_F(TarnwickCommandLine, OptionsSendNoEnrichmentRequests) {
+    test::LoopbackServer enrichment;
+    enrichment.server().Get(R"(/vantor/.*)", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content("{}", "application/json");
+    });
+    enrichment.start();
+    enrichURL = enrichment.url();
+    for (const char* option : {"-g", "-h", "-f"}) {
+        SCOPED_TRACE(option);
+        EXPECT_EQ(tarnwick({option}).status, 0);
+    }
+    EXPECT_TRUE(enrichment.requests().empty()) << enrichment.requests().front().path;
 }
 
 TEST_F(TarnwickCommandLine, OfferedVersionsThatAreNoNumber) {
