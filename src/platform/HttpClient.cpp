@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 namespace tarnwick::http {
 namespace {
@@ -53,6 +55,73 @@ std::map<std::string, std::string> lastResponseHeaders(CURL* c) {
 struct CurlDeleter {
     void operator()(CURL* c) const { curl_easy_cleanup(c); }
 };
+struct MultiDeleter {
+    void operator()(CURLM* m) const { curl_multi_cleanup(m); }
+};
+
+// How often a waiting transfer looks at its stop flags.
+constexpr int stopPollMilliseconds = 25;
+
+// The process-wide stop, and the transfers running now.
+struct Transfers {
+    std::mutex mutex;
+    std::condition_variable idle;
+    int running = 0;
+    std::atomic<bool> stopped{false};
+};
+
+Transfers& transfers() {
+    static auto* instance = new Transfers;  // never destroyed: transfers may outlive main
+    return *instance;
+}
+
+// Counts a transfer as running for its life; refused once the process-wide stop was given.
+class RunningTransfer {
+public:
+    RunningTransfer() {
+        std::lock_guard guard(transfers().mutex);
+        admitted_ = !transfers().stopped;
+        if (admitted_) ++transfers().running;
+    }
+    ~RunningTransfer() {
+        if (!admitted_) return;
+        std::lock_guard guard(transfers().mutex);
+        if (--transfers().running == 0) transfers().idle.notify_all();
+    }
+    RunningTransfer(const RunningTransfer&) = delete;
+    RunningTransfer& operator=(const RunningTransfer&) = delete;
+    bool admitted() const { return admitted_; }
+
+private:
+    bool admitted_ = false;
+};
+
+bool stopRequested(const Options& options) {
+    return transfers().stopped || (options.stop && options.stop->load());
+}
+
+// Runs the transfer, looking at the stop flags while it waits. Answers curl's outcome.
+CURLcode perform(CURL* c, const Options& options) {
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), c) != CURLM_OK) return CURLE_FAILED_INIT;
+    CURLcode outcome = CURLE_ABORTED_BY_CALLBACK;
+    for (int running = 1; running > 0;) {
+        if (stopRequested(options)) break;
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            outcome = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running > 0 && curl_multi_poll(multi.get(), nullptr, 0, stopPollMilliseconds, nullptr) != CURLM_OK) {
+            outcome = CURLE_FAILED_INIT;
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued))
+            if (message->msg == CURLMSG_DONE && message->easy_handle == c) outcome = message->data.result;
+    }
+    curl_multi_remove_handle(multi.get(), c);
+    return outcome;
+}
 struct SlistDeleter {
     void operator()(curl_slist* l) const { curl_slist_free_all(l); }
 };
@@ -76,7 +145,16 @@ bool succeeded(const std::optional<Response>& response) {
 
 }  // namespace
 
+void stopTransfers(std::chrono::milliseconds bound) {
+    Transfers& all = transfers();
+    std::unique_lock lock(all.mutex);
+    all.stopped = true;
+    all.idle.wait_for(lock, bound, [&all] { return all.running == 0; });
+}
+
 std::optional<Response> fetch(const std::string& url, const Options& options) {
+    const RunningTransfer running;
+    if (!running.admitted() || stopRequested(options)) return std::nullopt;
     initialiseCurlOnce();
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) return std::nullopt;
@@ -106,7 +184,7 @@ std::optional<Response> fetch(const std::string& url, const Options& options) {
         headers.reset(list);
         curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     }
-    if (curl_easy_perform(c) != CURLE_OK || transfer.tooLarge) return std::nullopt;
+    if (perform(c, options) != CURLE_OK || transfer.tooLarge) return std::nullopt;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &transfer.response.status);
     transfer.response.headers = lastResponseHeaders(c);
     return std::move(transfer.response);

@@ -13,9 +13,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -41,7 +44,14 @@ struct Options {
     // Ask every cache on the way for a fresh answer (Cache-Control and Pragma no-cache). The
     // client itself keeps no cache, so no answer is ever served from one.
     bool noCache = false;
+    // Set from any thread, it ends the transfer within a few tens of milliseconds, as a failure.
+    std::shared_ptr<const std::atomic<bool>> stop = nullptr;
 };
+
+// Ends every transfer in flight and refuses every later one, each as a failure; returns once no
+// transfer is running any more (or after `bound`). Programs call it before they return from main,
+// so that no thread is inside the transfer library while the process tears its globals down.
+void stopTransfers(std::chrono::milliseconds bound = std::chrono::seconds(2));
 
 // The body parsed as JSON.
 void getJSON(const std::string& url, Options options, std::function<void(Result<nlohmann::json>)> completion);

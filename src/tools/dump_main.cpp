@@ -4,6 +4,7 @@
 // given with --add are added after XProtect's own, as the rules panel adds them.
 #include "app/TarnwickModel.h"
 #include "models/RecordJson.h"
+#include "platform/HttpClient.h"
 #include "platform/MacFileSystem.h"
 #include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
@@ -102,6 +103,8 @@ int main(int argc, char** argv) {
             status = 2;
         }
     }
+    // Answers still on the way are not waited for: their transfers end now, before main returns.
+    http::stopTransfers();
     if (status != 0) return status;
 
     nlohmann::json document = {

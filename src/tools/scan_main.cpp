@@ -32,14 +32,6 @@ void usage(const char* program) {
                  program);
 }
 
-// Flushes and ends the process without tearing down the libraries under the transfers the
-// central model may still have running (the lists' enrichment).
-[[noreturn]] void finish(int status) {
-    std::cout.flush();
-    std::fflush(nullptr);
-    std::_Exit(status);
-}
-
 // Waits on the main queue, however long it takes, for the condition.
 void waitFor(const std::function<bool()>& done) {
     while (!MainQueue::runUntil(done, std::chrono::hours(1))) {
@@ -102,7 +94,7 @@ int main(int argc, char** argv) {
             ++failed;
         }
     }
-    if (failed > 0) finish(2);
+    if (failed > 0) return 2;
     if (ruleFiles.empty() && !loadErrors[0].empty())
         std::fprintf(stderr, "tarnwick-scan: XProtect's rule file %s: %s\n", systemRules.c_str(), loadErrors[0].c_str());
 
@@ -118,5 +110,5 @@ int main(int argc, char** argv) {
     // A scan that did not run whole (no rules, rules that did not compile, an unreadable target,
     // a failing engine) is not a clean result, whatever its matches.
     for (const std::string& error : finished->errors) std::fprintf(stderr, "tarnwick-scan: %s\n", error.c_str());
-    finish(finished->errors.empty() ? 0 : 2);
+    return finished->errors.empty() ? 0 : 2;
 }

@@ -4,6 +4,11 @@
 #include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -174,6 +179,33 @@ TEST(Dump, ReadsTheNewerOfTwoBundlesAndSaysWhichOne) {
     EXPECT_EQ(doc["gkChecks"], nlohmann::json::parse(R"([{"codeSigID": "live"}])"));
     ASSERT_EQ(doc["rules"].size(), 1u);
     EXPECT_EQ(doc["rules"][0]["name"], "Live");
+}
+
+// An enrichment server that takes the connection and never answers: the dump prints what it has
+// when its time-out passes, stops the transfers still waiting, and ends.
+TEST(Dump, EndsAtItsTimeOutWhenTheServerNeverAnswers) {
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 16), 0);  // connections complete in the backlog; none is ever answered
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+    const std::string sample = std::string(TARNWICK_SOURCE_DIR) + "/samples/mac";
+    ScopedEnv root("TARNWICK_ROOT", sample);
+    ScopedEnv home("TARNWICK_HOME", sample + "/Users/sample");
+    ScopedEnv enrich("TARNWICK_ENRICH_URL", "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
+    const auto run = test::runProgram(test::builtProgram("tarnwick-dump"), {"--timeout", "2"}, std::chrono::seconds(30));
+    close(listener);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_LT(run.elapsed, std::chrono::seconds(3)) << "the time-out plus a second";
+    const auto doc = nlohmann::json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(doc.is_discarded()) << run.out;
+    EXPECT_EQ(doc["rules"].size(), 8u) << "the rules were loaded all the same";
 }
 
 TEST(Dump, ARuleFileThatFailsToLoadIsReportedWithStatus2) {
