@@ -71,6 +71,14 @@ TEST(ListOrder, EachListHasItsOwnOrder) {
 }
 
 TEST(ListOrder, NonAsciiKeysSortByCollationWithoutBreakingTheSort) {
+    // Keys that each hold a character beyond ASCII compare by collation alone: letters with their
+    // accents beside the plain ones, case second, where bytes would put every accented letter
+    // after z and upper case first.
+    Owned<GKChecksModel> collated(std::vector<GKCheck>{{"Zürich"}, {"ést"}, {"äpfel"}, {"Öl"}, {"zoë"}, {"Ärger"}, {"ßa"}},
+                                  TarnwickNotificationNames::gkChecksUpdateNotification, "");
+    EXPECT_EQ(keys<GKChecksModel>(collated.model, [](const GKCheck& c) { return c.codeSigID; }),
+              (std::vector<std::string>{"äpfel", "Ärger", "ést", "Öl", "ßa", "zoë", "Zürich"}));
+
     // Mixed ASCII and non-ASCII keys: the order is not transitive across the two comparisons,
     // which must not upset the sort (it once could read out of bounds).
     std::vector<GKCheck> checks;
