@@ -182,10 +182,14 @@ TEST_F(UpdateCheck, DocumentWithoutAVersionClearsTheVersionAndAnnouncesNoObject)
 }
 
 TEST_F(UpdateCheck, AnswerThatArrivesAfterTheCheckerIsGoneIsDropped) {
+    // A catalog that a live checker would act on: it would choose the product, ask for its
+    // package-info document and announce the version.
+    server.setPackage("xprotect-a.pkm", test::packageInfoDocument("2166"));
+    const std::string catalog = test::gzip(plist::toXml(test::typicalCatalog(server)));
     std::atomic<bool> release{false};
-    server.loopback().server().Get("/slow", [&release](const httplib::Request&, httplib::Response& r) {
+    server.loopback().server().Get("/slow", [&release, catalog](const httplib::Request&, httplib::Response& r) {
         for (int i = 0; i < 500 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        r.set_content(test::gzip(plist::toXml(test::catalog({}))), "application/x-gzip");
+        r.set_content(catalog, "application/x-gzip");
     });
     ScopedEnv slow("TARNWICK_CATALOG_URL", server.loopback().url("/slow"));
     auto update = std::make_unique<XProtectUpdate>();
@@ -199,6 +203,8 @@ TEST_F(UpdateCheck, AnswerThatArrivesAfterTheCheckerIsGoneIsDropped) {
     }));
     test::runMainUntil([] { return false; }, std::chrono::milliseconds(300));  // the completion runs here
     test::drainMainQueue();
+    EXPECT_TRUE(server.packageRequests().empty()) << "the dropped answer was acted on";
+    EXPECT_EQ(recorder.count(versionNotification), 0u);
 }
 
 TEST(UpdateCatalog, AddressFollowsTarnwickCatalogUrl) {
