@@ -29,7 +29,8 @@ TarnwickModel::TarnwickModel(ModelStart start)
       _yaraScans(_yara, _scanHistory, static_cast<int>(configuration.yara_scan_timeout)),
       _update(),
       _xprotectMeta() {
-    if (start.xprotectRules) _yara.queueAddRuleFile(macpaths::xprotectResource("XProtect.yara").string(), start.enrichment);
+    if (start.xprotectRules)
+        _yara.queueAddRuleFile(macpaths::xprotectResource("XProtect.yara").string(), start.enrichment);
     if (!start.enrichment) return;
     _plugins.enrich();
     _extensions.enrich();

@@ -50,6 +50,8 @@ std::optional<std::filesystem::path> xprotectResourcesUnder(const std::filesyste
     return std::nullopt;
 }
 
-std::filesystem::path xprotectResource(const std::string& fileName) { return xprotectBundlePath() / resources / fileName; }
+std::filesystem::path xprotectResource(const std::string& fileName) {
+    return xprotectBundlePath() / resources / fileName;
+}
 
 }  // namespace tarnwick::macpaths

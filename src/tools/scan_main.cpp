@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
 
     // A scan uses the rule files alone: XProtect's is loaded only when no file is given, and
     // nothing is enriched.
-    static TarnwickModel* const central = new TarnwickModel(ModelStart{.xprotectRules = ruleFiles.empty(), .enrichment = false});
+    static TarnwickModel* const central =
+        new TarnwickModel(ModelStart{.xprotectRules = ruleFiles.empty(), .enrichment = false});
     TarnwickModel& model = *central;
     const std::string systemRules = macpaths::xprotectResource("XProtect.yara").string();
     for (const std::string& file : ruleFiles) model._yara.queueAddRuleFile(file, false);

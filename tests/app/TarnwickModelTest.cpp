@@ -78,7 +78,8 @@ TEST(TarnwickModel, ReadsAModernMacAndMergesTheRemoteIndexes) {
     // Before any answer: the shipped descriptions' values.
     const auto early = model->plugins();
     ASSERT_EQ(early.size(), 2u);
-    for (const auto& plugin : early) EXPECT_EQ(plugin.version, shippedVersion("Plugins", plugin.plugin_id)) << plugin.plugin_id;
+    for (const auto& plugin : early)
+        EXPECT_EQ(plugin.version, shippedVersion("Plugins", plugin.plugin_id)) << plugin.plugin_id;
 
     ASSERT_TRUE(test::runMainUntil([&] {
         return model->_plugins.pendingEnrichments() == 0 && model->_extensions.pendingEnrichments() == 0;

@@ -58,7 +58,8 @@ TEST(Dump, SampleMacWithTheShippedDatesWhenTheServerIsUnreachable) {
     const auto doc = dumpSample(test::refusedURL());
     EXPECT_EQ(doc["xprotect"]["version"], 2158);
     EXPECT_EQ(doc["xprotect"]["JavaWebComponentVersionMinimum"], "1.6.0_45-b06");
-    EXPECT_EQ(doc["xprotect"]["bundlePath"], std::string(TARNWICK_SOURCE_DIR) + "/samples/mac/System/Library/CoreServices/XProtect.bundle");
+    EXPECT_EQ(doc["xprotect"]["bundlePath"],
+              std::string(TARNWICK_SOURCE_DIR) + "/samples/mac/System/Library/CoreServices/XProtect.bundle");
 
     const auto& plugins = doc["plugins"];
     ASSERT_EQ(plugins.size(), 4u);
@@ -189,11 +190,13 @@ TEST(Dump, ReadsTheNewerOfTwoBundlesAndSaysWhichOne) {
     test::TempDir mac;
     const std::string classic = "System/Library/CoreServices/XProtect.bundle";
     const std::string modern = "Library/Apple/System/Library/CoreServices/XProtect.bundle";
-    mac.writeXmlPlist(classic + "/Contents/Resources/XProtect.meta.plist",
-                      PlistValue::Dictionary{{"Version", 2100.0}, {"GKChecks", PlistValue::Dictionary{{"CodeSignatureIDs", PlistValue::Array{"stale"}}}}});
+    const auto meta = [](double version, const char* check) {
+        return PlistValue::Dictionary{{"Version", version},
+                                      {"GKChecks", PlistValue::Dictionary{{"CodeSignatureIDs", PlistValue::Array{check}}}}};
+    };
+    mac.writeXmlPlist(classic + "/Contents/Resources/XProtect.meta.plist", meta(2100, "stale"));
     mac.write(classic + "/Contents/Resources/XProtect.yara", "rule Stale { condition: false }\n");
-    mac.writeXmlPlist(modern + "/Contents/Resources/XProtect.meta.plist",
-                      PlistValue::Dictionary{{"Version", 2158.0}, {"GKChecks", PlistValue::Dictionary{{"CodeSignatureIDs", PlistValue::Array{"live"}}}}});
+    mac.writeXmlPlist(modern + "/Contents/Resources/XProtect.meta.plist", meta(2158, "live"));
     mac.write(modern + "/Contents/Resources/XProtect.yara", "rule Live { condition: false }\n");
     ScopedEnv root("TARNWICK_ROOT", mac.path().string());
     ScopedEnv home("TARNWICK_HOME", (mac / "Users/nobody").string());
