@@ -1,5 +1,6 @@
 #include "support/WindowFixture.h"
 
+#include "platform/HttpClient.h"
 #include "platform/MainQueue.h"
 #include "ui/QtMainQueue.h"
 
@@ -42,8 +43,7 @@ WindowFixture* running = nullptr;
 WindowFixture& windowFixture() { return *running; }
 
 int runWindowTest(int argc, char** argv, int64_t installedVersion, const std::function<int(int, char**)>& tests) {
-    // Kept to the end of the process: the central model, never destroyed, reads its files.
-    static WindowFixture* fixture = new WindowFixture(installedVersion);
+    auto* fixture = new WindowFixture(installedVersion);
     running = fixture;
     QApplication application(argc, argv);
     initImages();
@@ -51,6 +51,11 @@ int runWindowTest(int argc, char** argv, int64_t installedVersion, const std::fu
     MainQueue::setBackend(queue);
     const int status = tests(argc, argv);
     queue->detach();
+    // Nothing may still be talking to the servers when the process tears its globals down: end
+    // the transfers, then the servers (their destructors join their threads).
+    http::stopTransfers();
+    running = nullptr;
+    delete fixture;
     return status;
 }
 
