@@ -1,7 +1,6 @@
 #pragma once
 // The window's two panes: the sidebar, fixed at the configured width and never collapsed, and the
 // content area, which takes all the remaining width.
-#include <QPointer>
 #include <QWidget>
 
 namespace tarnwick::ui {

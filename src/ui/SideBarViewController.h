@@ -2,7 +2,6 @@
 // The sidebar: the maker's logo and name above the table of panels, on the dark sidebar
 // background. Row 0 is selected each time it is about to be shown; on the very first launch for
 // this user the maker popover opens by itself once the sidebar is on screen.
-#include <QPointer>
 #include <QWidget>
 
 class QToolButton;

@@ -96,11 +96,10 @@ XProtectRightViewController::XProtectRightViewController(QWidget* parent) : QWid
     toggleRightButton_->setActiveTextColor(themeColor(&Theme::defaultTextColor));
     row->addWidget(toggleRightButton_);
 
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text}) {
-        QPalette colours = topBox_->palette();
-        colours.setColor(role, themeColor(&Theme::defaultTextColor));
-        topBox_->setPalette(colours);
-    }
+    QPalette colours = topBox_->palette();
+    colours.setColor(QPalette::WindowText, themeColor(&Theme::defaultTextColor));
+    colours.setColor(QPalette::Text, themeColor(&Theme::defaultTextColor));
+    topBox_->setPalette(colours);
 
     connect(xProtectVersionTextField_, &ClickableTextField::clicked, this, &XProtectRightViewController::versionInfoClick);
     connect(toggleRightButton_, &FlatButton::clicked, this, &XProtectRightViewController::toggleRightSplitItem);

@@ -3,11 +3,11 @@
 // popover), the update check's spinner and progress text, the status image (red when the latest
 // offered version differs), and a toggle that hosts may use to fold a pane away. Every strip runs
 // the update check the first time it is shown, until some check has finished.
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QToolButton;
